@@ -1,0 +1,81 @@
+// Cost of the analysis kernels per captured block. A block is 16384 samples, 0.3715 s at
+// 44100 Hz; every figure should be read as a share of that period.
+#include "Doreme.h"
+#include "Fft.h"
+#include "FftInPlace.h"
+#include "PitchEstimator.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+const double kPi = 4.0 * std::atan(1.0);
+
+std::vector<std::int16_t> Tone(std::size_t count, double hz) {
+    std::vector<std::int16_t> samples(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double t = static_cast<double>(i) / 44100.0;
+        samples[i] = static_cast<std::int16_t>(
+            6000.0 * (std::sin(2 * kPi * hz * t) + 0.5 * std::sin(4 * kPi * hz * t)));
+    }
+    return samples;
+}
+
+// The analysis worker's frame: window, 32768-point transform, magnitude, estimate.
+void BM_TunerFrame(benchmark::State& state) {
+    CDoreme doreme;
+    CFft fft;
+    fft.Init(kTunerFftSize);
+    const auto samples = Tone(kTunerFftSize, 440.0);
+    std::vector<double> spectrum(kTunerFftSize / 2);
+    for (auto _ : state) {
+        fft.PrepareFrame(samples);
+        fft.Transform();
+        fft.MagnitudeSpectrum(spectrum);
+        benchmark::DoNotOptimize(
+            EstimatePitch(spectrum, kTunerFftSize, doreme.Frequency(0), doreme.Frequency(87)));
+    }
+}
+BENCHMARK(BM_TunerFrame)->Unit(benchmark::kMillisecond);
+
+// The capture thread's display transform of one zero-padded block. It yields between its
+// steps; the same transform without yielding shows what the yields cost.
+template <bool Yielding> void BM_DisplayTransform(benchmark::State& state) {
+    const auto samples = Tone(16384, 440.0);
+    std::vector<double> re(kDisplayFftSize), im(kDisplayFftSize);
+    for (auto _ : state) {
+        std::fill(re.begin(), re.end(), 0.0);
+        std::fill(im.begin(), im.end(), 0.0);
+        std::copy(samples.begin(), samples.end(), re.begin());
+        if constexpr (Yielding) {
+            FftInPlaceYielding(re, im, ForwardTheta(kDisplayFftSize));
+        } else {
+            FftInPlace(re, im, ForwardTheta(kDisplayFftSize));
+        }
+        benchmark::DoNotOptimize(re.data());
+    }
+}
+BENCHMARK(BM_DisplayTransform<true>)->Name("BM_DisplayTransform")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DisplayTransform<false>)
+    ->Name("BM_DisplayTransformWithoutYield")
+    ->Unit(benchmark::kMillisecond);
+
+// The note-locked band-pass filter: one forward and one inverse 16384-point transform.
+void BM_NoteLockedFilterPair(benchmark::State& state) {
+    const auto samples = Tone(kNoteLockedFftSize, 440.0);
+    std::vector<double> re(kNoteLockedFftSize), im(kNoteLockedFftSize);
+    for (auto _ : state) {
+        std::copy(samples.begin(), samples.end(), re.begin());
+        std::fill(im.begin(), im.end(), 0.0);
+        FftInPlace(re, im, ForwardTheta(kNoteLockedFftSize));
+        FftInPlace(re, im, InverseTheta(kNoteLockedFftSize));
+        benchmark::DoNotOptimize(re.data());
+    }
+}
+BENCHMARK(BM_NoteLockedFilterPair)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,65 @@
+#include "Fft.h"
+
+#include "FftInPlace.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+int CFft::Init(int n) {
+    Free();
+    if (n < 1 || (n & (n - 1)) != 0) {
+        return 0;
+    }
+    m_nCount = n;
+    m_pWindow.reset(new (std::nothrow) double[n]);
+    m_pReal.reset(new (std::nothrow) double[n]);
+    m_pImag.reset(new (std::nothrow) double[n]);
+    if (!IsReady()) {
+        Free();
+        return 0;
+    }
+
+    // A raised half-sine on a pedestal of 0.5: 0.5 at the ends, 1.0 in the middle. It keeps
+    // half the weight on the older block of the frame instead of fading it out.
+    const double pi = 4.0 * std::atan(1.0);
+    for (int i = 0; i < n; ++i) {
+        m_pWindow[i] = 0.5 + 0.5 * std::sin(pi * i / n);
+        m_pReal[i] = 0.0;
+        m_pImag[i] = 0.0;
+    }
+    return 1;
+}
+
+void CFft::Free() {
+    m_pWindow.reset();
+    m_pReal.reset();
+    m_pImag.reset();
+}
+
+void CFft::PrepareFrame(std::span<const std::int16_t> samples) {
+    if (!IsReady()) {
+        return;
+    }
+    const std::size_t n = static_cast<std::size_t>(m_nCount);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double sample = i < samples.size() ? static_cast<double>(samples[i]) : 0.0;
+        m_pReal[i] = sample * m_pWindow[i];
+        m_pImag[i] = 0.0;
+    }
+}
+
+void CFft::Transform() {
+    if (IsReady()) {
+        FftInPlace(Real(), Imag(), ForwardTheta(m_nCount));
+    }
+}
+
+void CFft::MagnitudeSpectrum(std::span<double> spectrum) const {
+    if (!IsReady()) {
+        return;
+    }
+    const std::size_t bins = static_cast<std::size_t>(m_nCount / 2);
+    ::MagnitudeSpectrum(Real(), Imag(), spectrum.first(std::min(bins, spectrum.size())),
+                        2.0 / m_nCount);
+}
