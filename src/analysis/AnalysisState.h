@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Fft.h"
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <span>
+#include <stop_token>
+#include <thread>
+#include <vector>
+
+class NoteTable;
+
+// The state the GUI thread shares with the analysis worker, and the worker itself.
+//
+// The transform arrays change hands through the ready flag: the GUI thread prepares a frame
+// only while the flag is clear and then sets it (release); the worker transforms only while it
+// is set (acquire), stores the result, posts it and clears the flag (release). A block that
+// arrives while the worker is busy is dropped, never queued.
+class AnalysisState {
+public:
+    static constexpr int kFrameSamples = 32768;
+    static constexpr int kBlockSamples = kFrameSamples / 2;
+
+    // The worker reads the search limits from the notes at every frame.
+    explicit AnalysisState(const NoteTable& notes);
+    ~AnalysisState();
+
+    AnalysisState(const AnalysisState&) = delete;
+    AnalysisState& operator=(const AnalysisState&) = delete;
+
+    // Allocates the transform; 1 on success, 0 when memory runs out.
+    int InitTransform();
+
+    // Starts the worker. postResult runs on the worker thread after each result is stored;
+    // it must only hand the news over (post an event), never wait on the GUI thread.
+    void StartWorker(std::function<void()> postResult);
+    // Stops and joins the worker; it sees the request within one 10 ms poll or one frame.
+    void StopWorker();
+    bool IsWorkerRunning() const { return m_worker.joinable(); }
+
+    // Slides the two-block sample buffer: the newer half becomes the older, block the newer.
+    void ShiftInBlock(std::span<const std::int16_t> block);
+
+    // Hands the current two blocks to the worker. False, and nothing changes, when the worker
+    // is still busy with an earlier frame (the block is dropped).
+    bool OfferFrame();
+
+    bool IsBusy() const { return m_nReady.load(std::memory_order_acquire) != 0; }
+    double Result() const { return m_dResult.load(std::memory_order_acquire); }
+
+    // Waits until the worker has finished the offered frame; false on time-out.
+    bool WaitUntilIdle(std::chrono::milliseconds timeout) const;
+
+    // A copy of the sample buffer, oldest sample first.
+    std::vector<std::int16_t> Samples() const;
+
+private:
+    void WorkerLoop(std::stop_token stop);
+    void AnalyseFrame();
+
+    const NoteTable& m_notes;
+    std::atomic<int> m_nReady{0};
+    std::atomic<double> m_dResult{0.0};
+    std::function<void()> m_postResult;
+
+    mutable std::mutex m_mutex; // guards m_samples; taken on the GUI thread only
+    std::array<std::int16_t, kFrameSamples> m_samples{};
+    CFft m_fft;
+    std::vector<double> m_spectrum;
+
+    std::jthread m_worker;
+};
