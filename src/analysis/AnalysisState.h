@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AudioFormat.h"
 #include "Fft.h"
 
 #include <array>
@@ -23,8 +24,7 @@ class NoteTable;
 // arrives while the worker is busy is dropped, never queued.
 class AnalysisState {
 public:
-    static constexpr int kFrameSamples = 32768;
-    static constexpr int kBlockSamples = kFrameSamples / 2;
+    static constexpr int kFrameSamples = 2 * kBlockSamples;
 
     // The worker reads the search limits from the notes at every frame.
     explicit AnalysisState(const NoteTable& notes);

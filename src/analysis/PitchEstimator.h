@@ -1,12 +1,12 @@
 #pragma once
 
+#include "AudioFormat.h"
+
 #include <span>
 
 // Harmonic-aware fundamental estimate from a magnitude spectrum: the strongest bin between the
 // limits, corrected and refined by small-integer ratios to at most one distinct peak below it
 // and three above. Bins are not interpolated.
-
-constexpr int kSampleRate = 44100;
 
 // Frequency in Hz of the fundamental found in spectrum (bin k is k * 44100 / n Hz). Without
 // further peaks this is the strongest bin's frequency; it never fails.

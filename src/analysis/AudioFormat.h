@@ -1,0 +1,6 @@
+#pragma once
+
+// The one format every part of the program works in: signed 16-bit mono samples at 44100 Hz,
+// captured and played in blocks of 16384 samples (0.3715 s).
+constexpr int kSampleRate = 44100;
+constexpr int kBlockSamples = 16384;

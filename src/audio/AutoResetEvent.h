@@ -1,0 +1,18 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+// An event that wakes one waiter and resets itself; several Sets before a wait count as one.
+class AutoResetEvent {
+public:
+    void Set();
+    // True when the event was set within the timeout (and is now reset).
+    bool WaitFor(std::chrono::milliseconds timeout);
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_bSignalled = false;
+};

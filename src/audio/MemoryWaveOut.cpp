@@ -1,0 +1,56 @@
+#include "MemoryWaveOut.h"
+
+#include "Messages.h"
+
+#include <cstring>
+
+MemoryWaveOut::MemoryWaveOut() : m_queue(MM_WOM_DONE) {}
+
+WaveResult MemoryWaveOut::Open(QObject* notify) {
+    if (m_failOpen != WAVE_NOERROR) {
+        const WaveResult code = m_failOpen;
+        m_failOpen = WAVE_NOERROR;
+        return code;
+    }
+    m_queue.SetNotify(notify);
+    m_bOpen = true;
+    return WAVE_NOERROR;
+}
+
+WaveResult MemoryWaveOut::Write(WaveHeader& header) {
+    if (!m_bOpen) {
+        return WAVE_ERR_OPEN;
+    }
+    const WaveResult result = m_queue.Enqueue(header);
+    if (result == WAVE_NOERROR) {
+        ++m_nQueued;
+    }
+    return result;
+}
+
+WaveResult MemoryWaveOut::Reset() {
+    m_queue.ReturnAll();
+    m_nQueued = 0;
+    return WAVE_NOERROR;
+}
+
+WaveResult MemoryWaveOut::Close() {
+    Reset();
+    m_queue.SetNotify(nullptr);
+    m_bOpen = false;
+    return WAVE_NOERROR;
+}
+
+int MemoryWaveOut::PlayBuffers(int count) {
+    int played = 0;
+    while (played < count && !m_queue.PendingBytes().empty()) {
+        const auto bytes = m_queue.PendingBytes();
+        const std::size_t old = m_played.size();
+        m_played.resize(old + bytes.size() / sizeof(std::int16_t));
+        std::memcpy(m_played.data() + old, bytes.data(), bytes.size());
+        m_queue.Consumed(bytes.size());
+        --m_nQueued;
+        ++played;
+    }
+    return played;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "AudioFormat.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class QObject;
+
+// The small wave-device interface the engine drives. Buffers stay the engine's; a device fills
+// (or plays) the ones queued to it in queue order and announces each one by posting
+// MM_WIM_DATA (or MM_WOM_DONE) to the notification object given at open, so that every
+// notification is handled on the GUI thread. All calls are made on the GUI thread.
+
+using WaveResult = std::uint32_t;
+
+constexpr WaveResult WAVE_NOERROR = 0;
+constexpr WaveResult WAVE_ERR_NODEVICE = 2;   // no device of this kind on the system
+constexpr WaveResult WAVE_ERR_OPEN = 4;       // the device or the sound server refused
+constexpr WaveResult WAVE_ERR_BADFORMAT = 32; // 16-bit mono 44100 Hz is not supported
+
+constexpr std::uint32_t WHDR_DONE = 0x01;
+constexpr std::uint32_t WHDR_PREPARED = 0x02;
+constexpr std::uint32_t WHDR_INQUEUE = 0x10;
+
+struct WaveHeader {
+    std::int16_t* data = nullptr;
+    int length = kBlockSamples; // samples
+    int recorded = 0;           // samples filled (capture) or played (output)
+    std::uint32_t flags = 0;
+
+    bool IsDone() const { return (flags & WHDR_DONE) != 0; }
+};
+
+// The operations common to both directions.
+class IWaveDevice {
+public:
+    virtual ~IWaveDevice() = default;
+
+    // Opens the system's default device as 16-bit mono 44100 Hz; WAVE_NOERROR on success.
+    virtual WaveResult Open(QObject* notify) = 0;
+    virtual WaveResult Prepare(WaveHeader& header) = 0;
+    // Stops and gives back every queued buffer (marked done, no notification).
+    virtual WaveResult Reset() = 0;
+    virtual WaveResult Unprepare(WaveHeader& header) = 0;
+    virtual WaveResult Close() = 0;
+    virtual QString ErrorText(WaveResult code) const = 0;
+};
+
+class IWaveIn : public IWaveDevice {
+public:
+    virtual WaveResult AddBuffer(WaveHeader& header) = 0;
+    virtual WaveResult Start() = 0;
+};
+
+class IWaveOut : public IWaveDevice {
+public:
+    // Queues the buffer behind those already queued.
+    virtual WaveResult Write(WaveHeader& header) = 0;
+};
+
+// The text of the codes above, shared by every implementation.
+QString WaveErrorText(WaveResult code);

@@ -1,0 +1,84 @@
+#include "WaveQueue.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstring>
+
+WaveResult WaveQueue::Prepare(WaveHeader& header) {
+    header.flags = (header.flags | WHDR_PREPARED) & ~WHDR_DONE;
+    return WAVE_NOERROR;
+}
+
+WaveResult WaveQueue::Unprepare(WaveHeader& header) {
+    header.flags &= ~WHDR_PREPARED;
+    return WAVE_NOERROR;
+}
+
+WaveResult WaveQueue::Enqueue(WaveHeader& header) {
+    if (!header.data || header.length <= 0) {
+        return WAVE_ERR_OPEN;
+    }
+    header.flags = (header.flags | WHDR_INQUEUE) & ~WHDR_DONE;
+    header.recorded = 0;
+    m_queue.push_back(&header);
+    return WAVE_NOERROR;
+}
+
+void WaveQueue::ReturnAll() {
+    for (WaveHeader* header : m_queue) {
+        header->flags = (header->flags | WHDR_DONE) & ~WHDR_INQUEUE;
+    }
+    m_queue.clear();
+    m_headBytes = 0;
+}
+
+void WaveQueue::Finish() {
+    WaveHeader* header = m_queue.front();
+    m_queue.pop_front();
+    m_headBytes = 0;
+    header->recorded = header->length;
+    header->flags = (header->flags | WHDR_DONE) & ~WHDR_INQUEUE;
+    if (m_notify) {
+        QCoreApplication::postEvent(m_notify, new QEvent(m_doneEvent));
+    }
+}
+
+void WaveQueue::Record(std::span<const std::int16_t> samples) {
+    while (!samples.empty() && !m_queue.empty()) {
+        WaveHeader* header = m_queue.front();
+        const std::size_t filled = m_headBytes / sizeof(std::int16_t);
+        const std::size_t room = static_cast<std::size_t>(header->length) - filled;
+        const std::size_t count = std::min(room, samples.size());
+        std::copy_n(samples.begin(), count, header->data + filled);
+        samples = samples.subspan(count);
+        m_headBytes += count * sizeof(std::int16_t);
+        header->recorded = static_cast<int>(filled + count);
+        if (count == room) {
+            Finish();
+        }
+    }
+}
+
+std::span<const char> WaveQueue::PendingBytes() const {
+    if (m_queue.empty()) {
+        return {};
+    }
+    const WaveHeader* header = m_queue.front();
+    const auto* bytes = reinterpret_cast<const char*>(header->data);
+    const std::size_t total = static_cast<std::size_t>(header->length) * sizeof(std::int16_t);
+    return {bytes + m_headBytes, total - m_headBytes};
+}
+
+void WaveQueue::Consumed(std::size_t bytes) {
+    if (m_queue.empty()) {
+        return;
+    }
+    const std::size_t total =
+        static_cast<std::size_t>(m_queue.front()->length) * sizeof(std::int16_t);
+    m_headBytes = std::min(total, m_headBytes + bytes);
+    m_queue.front()->recorded = static_cast<int>(m_headBytes / sizeof(std::int16_t));
+    if (m_headBytes == total) {
+        Finish();
+    }
+}

@@ -1,0 +1,227 @@
+#include "WaveEngine.h"
+#include "AudioTestSupport.h"
+#include "Doreme.h"
+#include "MemoryWaveIn.h"
+#include "MemoryWaveOut.h"
+#include "Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <numeric>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::vector<std::int16_t> Block(std::int16_t value) {
+    return std::vector<std::int16_t>(kBlockSamples, value);
+}
+
+std::vector<std::int16_t> Sine(double hz, int count, double amplitude = 8000.0) {
+    std::vector<std::int16_t> samples(count);
+    const double twoPi = 8.0 * std::atan(1.0);
+    for (int i = 0; i < count; ++i) {
+        samples[i] = static_cast<std::int16_t>(amplitude * std::sin(twoPi * hz * i / kSampleRate));
+    }
+    return samples;
+}
+
+// An engine on in-memory devices with a sink standing in for the tuner view.
+struct EngineFixture : ::testing::Test {
+    CDoreme doreme;
+    MemoryWaveIn* in = new MemoryWaveIn;
+    MemoryWaveOut* out = new MemoryWaveOut;
+    CWaveEngine engine{doreme.Notes(), std::unique_ptr<IWaveIn>(in),
+                       std::unique_ptr<IWaveOut>(out)};
+    NotifySink sink;
+    ErrorRecorder errors;
+
+    EngineFixture() {
+        sink.engine = &engine;
+        engine.Initialise(&sink);
+    }
+    void Pump() { QCoreApplication::processEvents(); }
+};
+
+TEST_F(EngineFixture, BothFullBuffersAreHandedOverInOrderAtOneNotification) {
+    engine.StartCapture();
+    ASSERT_TRUE(engine.IsCaptureOpen());
+    in->Feed(Block(1)); // fills buffer 0
+    in->Feed(Block(2)); // fills buffer 1
+    const auto before = engine.BlockSerial();
+    EXPECT_EQ(engine.OnBufferDone(MM_WIM_DATA), 1);
+    EXPECT_EQ(engine.BlockSerial(), before + 2);
+    EXPECT_EQ(engine.LatestBlock()[0], 2); // buffer 1 went last
+    // Both were queued again: the next two blocks are captured as well.
+    in->Feed(Block(3));
+    in->Feed(Block(4));
+    Pump();
+    EXPECT_EQ(engine.BlockSerial(), before + 4);
+    EXPECT_EQ(engine.LatestBlock()[kBlockSamples - 1], 4);
+}
+
+TEST_F(EngineFixture, StartCaptureTwiceOpensOnce) {
+    engine.StartCapture();
+    engine.StartCapture();
+    EXPECT_EQ(in->OpenCount(), 1);
+    EXPECT_TRUE(errors.messages.empty());
+}
+
+TEST_F(EngineFixture, OpenFailureIsShownAndALaterStartRetries) {
+    in->FailNextOpenWith(WAVE_ERR_NODEVICE);
+    engine.StartCapture();
+    EXPECT_FALSE(engine.IsCaptureOpen());
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(errors.messages[0], "Error = 0x00000002, : No sound device is available.");
+
+    engine.StartCapture();
+    EXPECT_TRUE(engine.IsCaptureOpen());
+    EXPECT_EQ(in->OpenCount(), 2);
+    EXPECT_EQ(errors.messages.size(), 1u);
+}
+
+TEST_F(EngineFixture, NotificationsForAClosedDeviceAreAcknowledgedAndIgnored) {
+    EXPECT_EQ(engine.StopCapture(), WAVE_NOERROR);
+    EXPECT_EQ(engine.OnBufferDone(MM_WIM_DATA), 1);
+    EXPECT_EQ(engine.OnBufferDone(MM_WOM_DONE), 1);
+    EXPECT_EQ(engine.OnBufferDone(WM_BLOCK_READY), 0);
+    EXPECT_EQ(engine.BlockSerial(), 0u);
+
+    // Data that arrives after a stop is not handed over either.
+    engine.StartCapture();
+    engine.StopCapture();
+    in->Feed(Block(9));
+    QCoreApplication::postEvent(&sink, new QEvent(MM_WIM_DATA));
+    Pump();
+    EXPECT_EQ(engine.BlockSerial(), 0u);
+    EXPECT_FALSE(in->IsOpen());
+}
+
+TEST_F(EngineFixture, CaptureThreadPublishesSpectrumAndHistory) {
+    engine.SetGraphWindow(&sink);
+    engine.StartCapture();
+    in->Feed(Sine(440.0, kBlockSamples));
+    Pump();
+    ASSERT_TRUE(ProcessEventsUntil(
+        [&] { return engine.Display().history.back() != 0.0 && sink.spectrumNotifications > 0; },
+        5s));
+    const auto display = engine.Display();
+    EXPECT_EQ(display.serial, 1u);
+    const auto peak = std::max_element(display.spectrum.begin(), display.spectrum.end()) -
+                      display.spectrum.begin();
+    EXPECT_EQ(peak, 327);
+    // The 1/8192 scale reads a sine's amplitude (8000) in its bin.
+    EXPECT_NEAR(display.spectrum[327], 8000.0, 100.0);
+    EXPECT_NEAR(display.history.back(), 440.0, 1.4);
+    EXPECT_EQ(display.history[CWaveEngine::kHistoryLength - 2], 0.0);
+
+    // Silence: an all-zero spectrum and the display search's lowest bin (E1) as estimate.
+    in->Feed(Block(0));
+    Pump();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display().serial == 2; }, 5s));
+    ASSERT_TRUE(ProcessEventsUntil(
+        [&] { return engine.Display().history[CWaveEngine::kHistoryLength - 2] != 0.0; }, 5s));
+    const auto silent = engine.Display();
+    EXPECT_TRUE(std::all_of(silent.spectrum.begin(), silent.spectrum.end(),
+                            [](double v) { return v == 0.0; }));
+    const int lowBin = static_cast<int>(32768 * doreme.Frequency(20) / kSampleRate);
+    EXPECT_DOUBLE_EQ(silent.history.back(), lowBin * 44100.0 / 32768);
+    EXPECT_NEAR(silent.history[CWaveEngine::kHistoryLength - 2], 440.0, 1.4);
+}
+
+TEST_F(EngineFixture, WithoutAGraphWindowTheSpectrumIsStillComputed) {
+    engine.StartCapture();
+    in->Feed(Sine(1000.0, kBlockSamples));
+    Pump();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display().history.back() != 0.0; }, 5s));
+    EXPECT_EQ(sink.spectrumNotifications, 0);
+    EXPECT_NEAR(engine.Display().history.back(), 1000.0, 1.4);
+}
+
+// Plays `count` buffers and lets the engine refill each one as it is told.
+void PlayAndRefill(MemoryWaveOut& out, int count) {
+    for (int i = 0; i < count; ++i) {
+        ASSERT_EQ(out.PlayBuffers(1), 1);
+        QCoreApplication::processEvents();
+    }
+}
+
+TEST_F(EngineFixture, OutputStartsWithTwoSilentBuffersThenAContinuousTone) {
+    engine.SetSynthesisNote(48);
+    engine.SetSynthesis(true);
+    engine.StartOutput();
+    ASSERT_TRUE(engine.IsOutputOpen());
+    EXPECT_EQ(out->QueuedBuffers(), 2);
+    engine.StartOutput(); // already open: nothing more is queued
+    EXPECT_EQ(out->QueuedBuffers(), 2);
+
+    PlayAndRefill(*out, 5);
+    const auto& played = out->Played();
+    ASSERT_EQ(played.size(), 5u * kBlockSamples);
+    EXPECT_TRUE(std::all_of(played.begin(), played.begin() + 2 * kBlockSamples,
+                            [](std::int16_t v) { return v == 0; }));
+
+    // The tone, sample for sample, as one unbroken waveform from the first refill on: the
+    // phase carries across buffers, so there is no click at any boundary.
+    const double twoPi = 8.0 * std::atan(1.0);
+    const double step = twoPi * 440.0 / kSampleRate;
+    int worst = 0;
+    for (int i = 0; i < 3 * kBlockSamples; ++i) {
+        const double phi = step * i;
+        const double v = 0.5 * std::sin(2 * phi) + 0.5 * std::sin(phi) + 0.1 * std::sin(3 * phi);
+        worst = std::max(worst,
+                         std::abs(played[2 * kBlockSamples + i] - static_cast<int>(v * 25000.0)));
+    }
+    EXPECT_LE(worst, 1);
+    EXPECT_GE(engine.SynthesisPhase(), 0.0);
+    EXPECT_LE(engine.SynthesisPhase(), twoPi + step);
+
+    // The note is read at every refill: a playing tone follows it.
+    engine.SetSynthesisNote(60);
+    PlayAndRefill(*out, 3);
+    EXPECT_EQ(engine.StopOutput(), WAVE_NOERROR);
+    EXPECT_FALSE(out->IsOpen());
+    EXPECT_EQ(engine.StopOutput(), WAVE_NOERROR);
+}
+
+void ExpectClipLoops(EngineFixture& f, int length) {
+    std::vector<std::int16_t> clip(length);
+    std::iota(clip.begin(), clip.end(), std::int16_t{1});
+    f.engine.SetClip(clip);
+    f.engine.SetSynthesis(false);
+    f.engine.StartOutput();
+    PlayAndRefill(*f.out, 7);
+    const auto& played = f.out->Played();
+    ASSERT_EQ(played.size(), 7u * kBlockSamples);
+    for (std::size_t i = 2 * kBlockSamples; i < played.size(); ++i) {
+        ASSERT_EQ(played[i], clip[(i - 2 * kBlockSamples) % clip.size()]) << "sample " << i;
+    }
+    f.engine.StopOutput();
+}
+
+TEST_F(EngineFixture, ClipOfWholeBuffersLoopsWithoutAGap) {
+    ExpectClipLoops(*this, 2 * 16384);
+}
+
+TEST_F(EngineFixture, ClipOfAnOddLengthWrapsInsideABuffer) {
+    ExpectClipLoops(*this, 20000);
+}
+
+TEST_F(EngineFixture, ClipShorterThanABufferRepeatsWithinIt) {
+    ExpectClipLoops(*this, 3000);
+}
+
+TEST_F(EngineFixture, OutputOpenFailureIsShownAndRetried) {
+    out->FailNextOpenWith(WAVE_ERR_OPEN);
+    engine.StartOutput();
+    EXPECT_FALSE(engine.IsOutputOpen());
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_TRUE(errors.messages[0].startsWith("Error = 0x00000004, : "));
+    engine.StartOutput();
+    EXPECT_TRUE(engine.IsOutputOpen());
+}
+
+} // namespace
