@@ -1,8 +1,11 @@
 // Cost of the analysis kernels per captured block. A block is 16384 samples, 0.3715 s at
 // 44100 Hz; every figure should be read as a share of that period.
+#include "AnalysisState.h"
+#include "BlockPipeline.h"
 #include "Doreme.h"
 #include "Fft.h"
 #include "FftInPlace.h"
+#include "NoteLockedMeasurement.h"
 #include "PitchEstimator.h"
 
 #include <benchmark/benchmark.h>
@@ -77,5 +80,40 @@ void BM_NoteLockedFilterPair(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_NoteLockedFilterPair)->Unit(benchmark::kMillisecond);
+
+// The worker path of one block on the GUI thread and the worker: hand-off, frame preparation,
+// then the worker's transform, magnitude and estimate, waited for.
+void BM_WorkerPathPerBlock(benchmark::State& state) {
+    CDoreme doreme;
+    AnalysisState analysis(doreme.Notes());
+    NoteLockedMeasurement meter;
+    BlockPipeline pipeline(analysis, meter, doreme.Notes());
+    analysis.InitTransform();
+    analysis.StartWorker({});
+    const auto block = Tone(kBlockSamples, 440.0);
+    for (auto _ : state) {
+        pipeline.HandOverBlock(block, 48);
+        pipeline.Dispatch(48, true);
+        analysis.WaitUntilIdle(std::chrono::seconds(5));
+    }
+    analysis.StopWorker();
+}
+BENCHMARK(BM_WorkerPathPerBlock)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The note-locked path of one block, all on the GUI thread: hand-off and measurement, for a
+// note that keeps every sample (A4) and one that decimates by eight (A0).
+void BM_NoteLockedPathPerBlock(benchmark::State& state) {
+    const int note = static_cast<int>(state.range(0));
+    CDoreme doreme;
+    AnalysisState analysis(doreme.Notes());
+    NoteLockedMeasurement meter;
+    BlockPipeline pipeline(analysis, meter, doreme.Notes());
+    const auto block = Tone(kBlockSamples, doreme.Frequency(note));
+    for (auto _ : state) {
+        pipeline.HandOverBlock(block, note);
+        benchmark::DoNotOptimize(pipeline.Dispatch(note, false));
+    }
+}
+BENCHMARK(BM_NoteLockedPathPerBlock)->Arg(48)->Arg(0)->Unit(benchmark::kMillisecond);
 
 } // namespace
