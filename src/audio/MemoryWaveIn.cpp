@@ -2,7 +2,7 @@
 
 #include "Messages.h"
 
-MemoryWaveIn::MemoryWaveIn() : m_queue(MM_WIM_DATA) {}
+MemoryWaveIn::MemoryWaveIn() : QueuedWaveDevice(MM_WIM_DATA) {}
 
 WaveResult MemoryWaveIn::Open(QObject* notify) {
     ++m_nOpens;

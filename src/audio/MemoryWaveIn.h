@@ -1,24 +1,20 @@
 #pragma once
 
-#include "WaveDevice.h"
-#include "WaveQueue.h"
+#include "QueuedWaveDevice.h"
 
 #include <span>
 
 // A capture device in memory: whatever the test feeds fills the queued buffers, exactly as a
 // sound card would, with one posted MM_WIM_DATA per full buffer.
-class MemoryWaveIn : public IWaveIn {
+class MemoryWaveIn : public QueuedWaveDevice<IWaveIn> {
 public:
     MemoryWaveIn();
 
     WaveResult Open(QObject* notify) override;
-    WaveResult Prepare(WaveHeader& header) override { return m_queue.Prepare(header); }
     WaveResult AddBuffer(WaveHeader& header) override;
     WaveResult Start() override;
     WaveResult Reset() override;
-    WaveResult Unprepare(WaveHeader& header) override { return m_queue.Unprepare(header); }
     WaveResult Close() override;
-    QString ErrorText(WaveResult code) const override { return WaveErrorText(code); }
 
     // Samples "arriving at the microphone"; ignored unless the device is open and started.
     void Feed(std::span<const std::int16_t> samples);
@@ -32,7 +28,6 @@ public:
     bool HasQueuedBuffers() const { return !m_queue.IsEmpty(); }
 
 private:
-    WaveQueue m_queue;
     WaveResult m_failOpen = WAVE_NOERROR;
     bool m_bOpen = false;
     bool m_bStarted = false;

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-MemoryWaveOut::MemoryWaveOut() : m_queue(MM_WOM_DONE) {}
+MemoryWaveOut::MemoryWaveOut() : QueuedWaveDevice(MM_WOM_DONE) {}
 
 WaveResult MemoryWaveOut::Open(QObject* notify) {
     if (m_failOpen != WAVE_NOERROR) {

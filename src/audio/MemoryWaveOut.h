@@ -1,23 +1,19 @@
 #pragma once
 
-#include "WaveDevice.h"
-#include "WaveQueue.h"
+#include "QueuedWaveDevice.h"
 
 #include <vector>
 
 // An output device in memory: the test decides when queued buffers have "played"; what they
 // held is kept in order, and each played buffer posts MM_WOM_DONE.
-class MemoryWaveOut : public IWaveOut {
+class MemoryWaveOut : public QueuedWaveDevice<IWaveOut> {
 public:
     MemoryWaveOut();
 
     WaveResult Open(QObject* notify) override;
-    WaveResult Prepare(WaveHeader& header) override { return m_queue.Prepare(header); }
     WaveResult Write(WaveHeader& header) override;
     WaveResult Reset() override;
-    WaveResult Unprepare(WaveHeader& header) override { return m_queue.Unprepare(header); }
     WaveResult Close() override;
-    QString ErrorText(WaveResult code) const override { return WaveErrorText(code); }
 
     // Plays up to count whole buffers from the queue; returns how many were played.
     int PlayBuffers(int count);
@@ -29,7 +25,6 @@ public:
     const std::vector<std::int16_t>& Played() const { return m_played; }
 
 private:
-    WaveQueue m_queue;
     WaveResult m_failOpen = WAVE_NOERROR;
     bool m_bOpen = false;
     int m_nQueued = 0;

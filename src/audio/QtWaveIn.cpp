@@ -8,7 +8,7 @@
 
 #include <span>
 
-QtWaveIn::QtWaveIn() : m_queue(MM_WIM_DATA) {}
+QtWaveIn::QtWaveIn() : QueuedWaveDevice(MM_WIM_DATA) {}
 
 QtWaveIn::~QtWaveIn() {
     Close();

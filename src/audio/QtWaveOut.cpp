@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-QtWaveOut::QtWaveOut() : m_queue(MM_WOM_DONE) {
+QtWaveOut::QtWaveOut() : QueuedWaveDevice(MM_WOM_DONE) {
     m_timer.setInterval(10);
     connect(&m_timer, &QTimer::timeout, this, &QtWaveOut::Pump);
 }
