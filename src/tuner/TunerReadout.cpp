@@ -1,0 +1,74 @@
+#include "TunerReadout.h"
+
+#include "Doreme.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+std::string FormatHz(double hz) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2fHz", hz);
+    return text;
+}
+
+} // namespace
+
+TunerReadout::TunerReadout(const CDoreme& doreme) : m_doreme(doreme) {}
+
+void TunerReadout::ShowPitch(double x) {
+    if (!(x >= 1.0) || !std::isfinite(x)) {
+        m_strPitch.clear();
+        m_strHigh.clear();
+        m_strLow.clear();
+        return;
+    }
+    m_dSmoothed = (x + 2.0 * m_dSmoothed) / 3.0;
+    const double d = m_doreme.CentsDeviation(m_dSmoothed, m_nNote);
+    m_strHigh = d > 99.0 ? "H" : "";
+    m_strLow = d < -99.0 ? "L" : "";
+
+    // Truncated toward zero; the clamp keeps a wild value inside int before the cast.
+    m_nCents = static_cast<int>(std::clamp(d, -1e6, 1e6));
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2fHz (%dCents)", m_dSmoothed, m_nCents);
+    m_strPitch = text;
+    m_nMeter = std::clamp(m_nCents, -kMeterRange, kMeterRange);
+}
+
+bool TunerReadout::ApplyAutomaticResult(double hz) {
+    const auto note = m_doreme.NearestNoteIndex(hz);
+    if (!note) {
+        return false;
+    }
+    m_nNote = *note;
+    ShowPitch(hz);
+    return true;
+}
+
+void TunerReadout::SelectNote(int note) {
+    m_bAuto = false;
+    m_nNote = std::clamp(note, kNoteFirst, kNoteLast);
+}
+
+void TunerReadout::HalfTone(int delta) {
+    m_bAuto = false;
+    m_nNote = std::clamp(m_nNote + delta, kNoteFirst, kNoteLast);
+}
+
+std::array<TunerReadout::Neighbour, 3> TunerReadout::Neighbours() const {
+    std::array<Neighbour, 3> result;
+    for (int i = 0; i < 3; ++i) {
+        const int k = m_nNote + i - 1;
+        if (k < kNoteFirst) {
+            result[i] = {std::string(kNameBelowTable), FormatHz(m_doreme.FrequencyBelowTable())};
+        } else if (k > kNoteLast) {
+            result[i] = {std::string(kNameAboveTable), FormatHz(m_doreme.FrequencyAboveTable())};
+        } else {
+            result[i] = {std::string(NoteTable::DualName(k)), FormatHz(m_doreme.Frequency(k))};
+        }
+    }
+    return result;
+}
