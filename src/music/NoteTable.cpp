@@ -1,6 +1,7 @@
 #include "NoteTable.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 
 namespace {
@@ -53,6 +54,32 @@ std::string_view NoteTable::Name(int n) {
 
 std::string_view NoteTable::DualName(int n) {
     return Names().dualName[ClampIndex(n)];
+}
+
+namespace {
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+} // namespace
+
+std::optional<int> NoteTable::IndexOfName(std::string_view text) {
+    for (int n = 0; n < kNoteCount; ++n) {
+        const std::string_view dual = DualName(n);
+        if (SameLetters(text, Name(n)) || SameLetters(text, dual)) {
+            return n;
+        }
+        // "#C/bD5": the flat spelling alone is "bD5".
+        if (const auto slash = dual.find('/');
+            slash != std::string_view::npos && SameLetters(text, dual.substr(slash + 1))) {
+            return n;
+        }
+    }
+    return std::nullopt;
 }
 
 void NoteTable::SetFrequency(int n, double frequency) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <optional>
 #include <string_view>
 
 // The 88 equal-tempered notes from A0 (index 0) to C8 (index 87); A4 is index 48.
@@ -46,6 +47,11 @@ public:
     void SetFrequency(int n, double frequency);
 
     static int ClampIndex(int n);
+
+    // The index of a note written as the table writes it: the sharp name ("#C5"), the dual
+    // name ("#C/bD5") or the flat alone ("bD5"); letters in either case. Nothing for any
+    // other text.
+    static std::optional<int> IndexOfName(std::string_view text);
 
 private:
     std::array<std::atomic<double>, kNoteCount> m_frequency;

@@ -85,6 +85,23 @@ TEST(NoteTable, IndexOutsideTableIsClampedNotRead) {
     EXPECT_EQ(doreme.Notes()[1000].name, "C8");
 }
 
+TEST(NoteTable, IndexOfNameAcceptsEverySpellingTheTableUses) {
+    EXPECT_EQ(NoteTable::IndexOfName("A4"), 48);
+    EXPECT_EQ(NoteTable::IndexOfName("a4"), 48);
+    EXPECT_EQ(NoteTable::IndexOfName("#C5"), 52);
+    EXPECT_EQ(NoteTable::IndexOfName("bB3"), 37);
+    EXPECT_EQ(NoteTable::IndexOfName("#A/bB3"), 37);
+    EXPECT_EQ(NoteTable::IndexOfName("#A3"), 37);
+    EXPECT_EQ(NoteTable::IndexOfName("A0"), 0);
+    EXPECT_EQ(NoteTable::IndexOfName("C8"), 87);
+    for (std::string_view bad : {"", "H4", "A9", "#G0", "#C8", "bA0", "A", "4", "A4 ", "#B3"}) {
+        EXPECT_EQ(NoteTable::IndexOfName(bad), std::nullopt) << bad;
+    }
+    for (int n = 0; n < kNoteCount; ++n) {
+        EXPECT_EQ(NoteTable::IndexOfName(NoteTable::DualName(n)), n);
+    }
+}
+
 TEST(NearestNoteIndex, BandIsFiftyCentsBelowToFortyNineAbove) {
     CDoreme doreme;
     EXPECT_EQ(doreme.NearestNoteIndex(440.0), 48);

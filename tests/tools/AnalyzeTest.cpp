@@ -1,0 +1,250 @@
+#include "AnalyzeOptions.h"
+#include "AudioFile.h"
+#include "Doreme.h"
+#include "OfflineAnalysis.h"
+#include "ReadingWriter.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+double Cents(double f, double reference) {
+    return 1200.0 * std::log2(f / reference);
+}
+
+// A temporary folder of generated audio files, removed afterwards.
+class AudioFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() /
+                ("quavelorin-analyze-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    // A tone with a fundamental and two weaker harmonics, in every channel.
+    std::string WriteTone(const std::string& name, double hz, double seconds, int rate,
+                          int channels, int format = SF_FORMAT_WAV | SF_FORMAT_PCM_16) {
+        const std::string path = (m_dir / name).string();
+        SF_INFO info{};
+        info.samplerate = rate;
+        info.channels = channels;
+        info.format = format;
+        SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+        EXPECT_NE(file, nullptr) << sf_strerror(nullptr);
+        const double twoPi = 8.0 * std::atan(1.0);
+        const long frames = std::lround(seconds * rate);
+        std::vector<float> data(static_cast<std::size_t>(frames * channels));
+        for (long i = 0; i < frames; ++i) {
+            const double t = static_cast<double>(i) / rate;
+            const float v = static_cast<float>(0.4 * std::sin(twoPi * hz * t) +
+                                               0.15 * std::sin(twoPi * 2 * hz * t) +
+                                               0.05 * std::sin(twoPi * 3 * hz * t));
+            for (int c = 0; c < channels; ++c) {
+                data[static_cast<std::size_t>(i * channels + c)] = v;
+            }
+        }
+        sf_writef_float(file, data.data(), frames);
+        sf_close(file);
+        return path;
+    }
+
+    std::string WriteText(const std::string& name, const std::string& text) {
+        const std::string path = (m_dir / name).string();
+        std::ofstream(path) << text;
+        return path;
+    }
+
+    fs::path m_dir;
+};
+
+std::vector<BlockReading> Analyse(const std::string& path, std::optional<int> note) {
+    const LoadedAudio audio = LoadAudioFile(path);
+    EXPECT_EQ(audio.error, "");
+    CDoreme doreme;
+    return AnalyseSamples(audio.samples, doreme, note);
+}
+
+TEST_F(AudioFiles, ToneReadsInBothModes) {
+    const std::string path = WriteTone("a440.wav", 440.0, 3.0, 44100, 1);
+    for (std::optional<int> note : {std::optional<int>(), std::optional<int>(48)}) {
+        const auto rows = Analyse(path, note);
+        ASSERT_EQ(rows.size(), 9u); // 3 s is eight blocks and a part
+        EXPECT_NEAR(rows[0].timeSeconds, 16384.0 / 44100, 1e-9);
+        for (std::size_t i = 1; i + 1 < rows.size(); ++i) {
+            ASSERT_TRUE(rows[i].rawHz.has_value()) << i;
+            EXPECT_NEAR(Cents(*rows[i].rawHz, 440.0), 0.0, 3.0) << i;
+            EXPECT_EQ(rows[i].note, "A4");
+            EXPECT_EQ(rows[i].mark, "");
+            ASSERT_TRUE(rows[i].cents.has_value());
+            EXPECT_LE(std::abs(*rows[i].cents), 1);
+        }
+    }
+}
+
+TEST_F(AudioFiles, StartsFromTheTunersStartUpState) {
+    // A steady 445 Hz against A4: the read-out climbs from 440 by a third of the gap, about
+    // 441.67 Hz (6 cents), then 442.78 Hz.
+    const std::string path = WriteTone("a445.wav", 445.0, 1.2, 44100, 1);
+    const auto rows = Analyse(path, 48);
+    ASSERT_GE(rows.size(), 2u);
+    ASSERT_TRUE(rows[0].rawHz && rows[1].rawHz && rows[0].shownHz && rows[1].shownHz);
+    EXPECT_NEAR(Cents(*rows[0].rawHz, 445.0), 0.0, 2.0);
+    EXPECT_DOUBLE_EQ(*rows[0].shownHz, (*rows[0].rawHz + 2 * 440.0) / 3);
+    EXPECT_DOUBLE_EQ(*rows[1].shownHz, (*rows[1].rawHz + 2 * *rows[0].shownHz) / 3);
+    EXPECT_NEAR(*rows[0].shownHz, 441.67, 0.1);
+    EXPECT_NEAR(*rows[1].shownHz, 442.78, 0.1);
+    EXPECT_EQ(rows[0].cents, 6);
+    EXPECT_EQ(rows[0].meter, 6);
+}
+
+TEST_F(AudioFiles, AutomaticModeFollowsTheNearestNote) {
+    const std::string path = WriteTone("e2.wav", 82.41, 3.0, 44100, 1);
+    const auto rows = Analyse(path, std::nullopt);
+    EXPECT_EQ(rows[4].note, "E2");
+    // Note-locked on a different string keeps its target and shows the deviation.
+    const auto locked = Analyse(path, 24); // A2, five half tones above
+    EXPECT_EQ(locked[4].note, "A2");
+}
+
+TEST_F(AudioFiles, StereoAt48kReadsLikeItsMonoTwin) {
+    const std::string mono = WriteTone("mono.wav", 330.0, 2.5, 44100, 1);
+    const std::string stereo =
+        WriteTone("stereo.flac", 330.0, 2.5, 48000, 2, SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
+    const LoadedAudio loaded = LoadAudioFile(stereo);
+    EXPECT_EQ(loaded.fileRate, 48000);
+    EXPECT_EQ(loaded.fileChannels, 2);
+    EXPECT_NEAR(static_cast<double>(loaded.samples.size()), 2.5 * 44100, 2.0);
+    for (std::optional<int> note : {std::optional<int>(), std::optional<int>(43)}) {
+        const auto a = Analyse(mono, note);
+        const auto b = Analyse(stereo, note);
+        ASSERT_EQ(a.size(), b.size());
+        for (std::size_t i = 1; i + 1 < a.size(); ++i) {
+            ASSERT_TRUE(a[i].rawHz && b[i].rawHz) << i;
+            EXPECT_NEAR(Cents(*b[i].rawHz, *a[i].rawHz), 0.0, 0.5) << i;
+            EXPECT_EQ(a[i].note, b[i].note);
+        }
+    }
+}
+
+TEST(AnalyzeOptions, NotesFormatsAndReference) {
+    auto o = ParseAnalyzeOptions({"--note", "#C5", "x.wav"});
+    EXPECT_EQ(o.error, "");
+    EXPECT_EQ(o.note, 52);
+    EXPECT_EQ(ParseAnalyzeOptions({"--note", "bB3", "x.wav"}).note, 37);
+    EXPECT_EQ(ParseAnalyzeOptions({"--note", "87", "x.wav"}).note, 87);
+    EXPECT_EQ(ParseAnalyzeOptions({"--note", "0", "x.wav"}).note, 0);
+    EXPECT_FALSE(ParseAnalyzeOptions({"x.wav"}).note.has_value());
+    EXPECT_EQ(ParseAnalyzeOptions({"--a4", "430", "x.wav"}).freqA4, 435.0);
+    EXPECT_EQ(ParseAnalyzeOptions({"--a4", "450.5", "x.wav"}).freqA4, 445.0);
+    EXPECT_EQ(ParseAnalyzeOptions({"--a4", "441.5", "x.wav"}).freqA4, 441.5);
+    EXPECT_EQ(ParseAnalyzeOptions({"--format", "json", "x.wav"}).format, ReadingFormat::Json);
+    EXPECT_EQ(ParseAnalyzeOptions({"x.wav", "--format", "csv"}).format, ReadingFormat::Csv);
+    EXPECT_TRUE(ParseAnalyzeOptions({"--help"}).help);
+}
+
+TEST(AnalyzeOptions, UsageErrors) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {"--note", "88", "x.wav"},
+                                                 {"--note", "H2", "x.wav"},
+                                                 {"--note"},
+                                                 {"--a4", "abc", "x.wav"},
+                                                 {"--a4", "nan", "x.wav"},
+                                                 {"--a4"},
+                                                 {"--format", "xml", "x.wav"},
+                                                 {"--verbose", "x.wav"},
+                                                 {"a.wav", "b.wav"}}) {
+        EXPECT_NE(ParseAnalyzeOptions(args).error, "") << ::testing::PrintToString(args);
+    }
+}
+
+TEST(ReadingWriter, ColumnsAndEmptyValues) {
+    BlockReading shown{0.372, 440.0848, 440.03, "A4", 0, 0, ""};
+    BlockReading silent{0.743, std::nullopt, std::nullopt, "#A/bB4", std::nullopt, -100, "L"};
+    std::ostringstream csv, json, text;
+    WriteReadings(csv, {shown, silent}, ReadingFormat::Csv);
+    EXPECT_EQ(csv.str(), "time_s,raw_hz,shown_hz,note,cents,meter,mark\n"
+                         "0.372,440.0848,440.03,A4,0,0,\n"
+                         "0.743,,,#A/bB4,,-100,L\n");
+    WriteReadings(json, {shown, silent}, ReadingFormat::Json);
+    EXPECT_EQ(json.str(),
+              "{\"time_s\":0.372,\"raw_hz\":440.0848,\"shown_hz\":440.03,\"note\":\"A4\","
+              "\"cents\":0,\"meter\":0,\"mark\":\"\"}\n"
+              "{\"time_s\":0.743,\"raw_hz\":null,\"shown_hz\":null,\"note\":\"#A/bB4\","
+              "\"cents\":null,\"meter\":-100,\"mark\":\"L\"}\n");
+    WriteReadings(text, {shown}, ReadingFormat::Text);
+    EXPECT_EQ(text.str().substr(0, text.str().find('\n')),
+              "  time_s      raw_hz   shown_hz     note  cents  meter  mark");
+}
+
+// The program itself: messages and exit codes a user meets.
+struct RunResult {
+    int status;
+    std::string output;
+};
+
+RunResult RunAnalyzer(const std::string& args) {
+    const std::string command = std::string(QUAVELORIN_ANALYZE_EXE) + " " + args + " 2>&1";
+    RunResult result{-1, {}};
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (fgets(buffer, sizeof buffer, pipe)) {
+            result.output += buffer;
+        }
+        const int status = pclose(pipe);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return result;
+}
+
+int Lines(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST_F(AudioFiles, ProgramReportsEveryErrorInOneLine) {
+    auto missing = RunAnalyzer((m_dir / "nothing.wav").string());
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_EQ(Lines(missing.output), 1);
+    EXPECT_NE(missing.output.find("no such file"), std::string::npos) << missing.output;
+
+    auto garbage = RunAnalyzer(WriteText("notes.wav", "this is not audio at all\n"));
+    EXPECT_EQ(garbage.status, 3);
+    EXPECT_EQ(Lines(garbage.output), 1);
+    EXPECT_NE(garbage.output.find("cannot read"), std::string::npos) << garbage.output;
+
+    auto empty = RunAnalyzer(WriteTone("empty.wav", 440.0, 0.0, 44100, 1));
+    EXPECT_EQ(empty.status, 3);
+    EXPECT_NE(empty.output.find("no audio"), std::string::npos) << empty.output;
+
+    auto folder = RunAnalyzer(m_dir.string());
+    EXPECT_EQ(folder.status, 3);
+
+    auto badOption = RunAnalyzer("--speed 2 x.wav");
+    EXPECT_EQ(badOption.status, 2);
+    EXPECT_EQ(Lines(badOption.output), 1);
+    EXPECT_NE(badOption.output.find("--help"), std::string::npos);
+
+    auto help = RunAnalyzer("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("--note NOTE"), std::string::npos);
+
+    auto good = RunAnalyzer("--note A4 --format csv " + WriteTone("a.wav", 440.0, 1.0, 44100, 1));
+    EXPECT_EQ(good.status, 0);
+    EXPECT_EQ(good.output.substr(0, good.output.find('\n')),
+              "time_s,raw_hz,shown_hz,note,cents,meter,mark");
+    EXPECT_EQ(Lines(good.output), 4); // header and three blocks
+}
+
+} // namespace
