@@ -54,7 +54,11 @@ bool AnalysisState::OfferFrame() {
         std::lock_guard lock(m_mutex);
         m_fft.PrepareFrame(m_samples);
     }
-    m_nReady.store(1, std::memory_order_release);
+    {
+        std::lock_guard lock(m_wakeMutex);
+        m_nReady.store(1, std::memory_order_release);
+    }
+    m_wake.notify_one();
     return true;
 }
 
@@ -83,7 +87,11 @@ void AnalysisState::WorkerLoop(std::stop_token stop) {
             }
             m_nReady.store(0, std::memory_order_release);
         } else {
-            std::this_thread::sleep_for(kIdlePoll);
+            // Idle: wakes when a frame is offered or a stop is requested, and looks again
+            // every 10 ms in any case.
+            std::unique_lock lock(m_wakeMutex);
+            m_wake.wait_for(lock, stop, kIdlePoll,
+                            [this] { return m_nReady.load(std::memory_order_acquire) != 0; });
         }
     }
 }

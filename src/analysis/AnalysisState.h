@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -39,7 +40,7 @@ public:
     // Starts the worker. postResult runs on the worker thread after each result is stored;
     // it must only hand the news over (post an event), never wait on the GUI thread.
     void StartWorker(std::function<void()> postResult);
-    // Stops and joins the worker; it sees the request within one 10 ms poll or one frame.
+    // Stops and joins the worker; it sees the request at once, or after the frame in hand.
     void StopWorker();
     bool IsWorkerRunning() const { return m_worker.joinable(); }
 
@@ -67,6 +68,8 @@ private:
     std::atomic<int> m_nReady{0};
     std::atomic<double> m_dResult{0.0};
     std::function<void()> m_postResult;
+    std::mutex m_wakeMutex; // pairs with m_wake so an offered frame wakes the worker at once
+    std::condition_variable_any m_wake;
 
     mutable std::mutex m_mutex; // guards m_samples; taken on the GUI thread only
     std::array<std::int16_t, kFrameSamples> m_samples{};
