@@ -1,0 +1,37 @@
+#include "AboutDlg.h"
+
+#include "Artwork.h"
+
+#include <QDesktopServices>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+
+const char* const CAboutDlg::kHomePage = "https://quavelorin.pelorin.example/";
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(tr("About Quavelorin"));
+    setObjectName("aboutDialog");
+
+    auto* banner = new QLabel(this);
+    banner->setPixmap(AboutBanner());
+    auto* version = new QLabel(tr("Quavelorin Version 3.0.0.1"), this);
+    version->setObjectName("versionText");
+    auto* credit = new QLabel(tr("Made by the Quavelorin developers at Pelorin"), this);
+    auto* ok = new QPushButton(tr("OK"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* home = new QPushButton(QString::fromLatin1(kHomePage), this);
+    home->setObjectName("homePageButton");
+    home->setAutoDefault(false);
+    connect(home, &QPushButton::clicked, this,
+            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage))); });
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(banner, 0, 0);
+    layout->addWidget(ok, 0, 1, Qt::AlignTop | Qt::AlignRight);
+    layout->addWidget(version, 1, 0, 1, 2);
+    layout->addWidget(credit, 2, 0, 1, 2);
+    layout->addWidget(home, 3, 0, 1, 2);
+}

@@ -1,0 +1,52 @@
+#include "DlgSet.h"
+
+#include "Doreme.h"
+
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <algorithm>
+
+CDlgSet::CDlgSet(CDoreme& doreme, QWidget* parent) : QDialog(parent), m_doreme(doreme) {
+    setWindowTitle(tr("Set Parameters"));
+    setObjectName("setParametersDialog");
+
+    auto* group = new QGroupBox(tr("Frequency of A4"), this);
+    m_spin = new QDoubleSpinBox(group);
+    m_spin->setObjectName("frequencySpin");
+    m_spin->setDecimals(2);
+    m_spin->setRange(kSpinLow * 0.1, kSpinHigh * 0.1);
+    m_spin->setSingleStep(0.1);
+    m_spin->setWrapping(false);
+    // The arrows and arrow keys set the value; typing does not.
+    m_spin->findChild<QLineEdit*>()->setReadOnly(true);
+    auto* unit = new QLabel(tr("Hz"), group);
+    auto* groupLayout = new QHBoxLayout(group);
+    groupLayout->addWidget(m_spin);
+    groupLayout->addWidget(unit);
+
+    auto* ok = new QPushButton(tr("OK"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &CDlgSet::accept);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(ok);
+
+    // The spin starts at the reference in whole tenths, kept inside its range.
+    const int position =
+        std::clamp(static_cast<int>(m_doreme.m_dFreqA4 * 10.0 + 0.5), kSpinLow, kSpinHigh);
+    m_spin->setValue(position * 0.1);
+    m_dFreq = m_spin->value();
+    connect(m_spin, &QDoubleSpinBox::valueChanged, this, [this](double value) { m_dFreq = value; });
+}
+
+void CDlgSet::accept() {
+    QDialog::accept();
+    m_doreme.m_dFreqA4 = m_dFreq;
+    m_doreme.BuildNoteTable();
+}

@@ -1,0 +1,258 @@
+#include "MainFrame.h"
+
+#include "AboutDlg.h"
+#include "Artwork.h"
+#include "Commands.h"
+#include "DlgSet.h"
+#include "Doreme.h"
+#include "LockKeys.h"
+#include "SettingsStore.h"
+#include "TunerView.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+namespace {
+
+constexpr int kTunerPaneWidth = 380;
+
+} // namespace
+
+CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
+    : QMainWindow(parent), m_doreme(doreme), m_engine(engine) {
+    setWindowTitle(QStringLiteral("Quavelorin"));
+    setWindowIcon(ApplicationIcon());
+    setObjectName("mainFrame");
+
+    // The splitter is ready for the spectrum pane on the right.
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName("paneSplitter");
+    m_splitter->setChildrenCollapsible(false);
+    m_tuner = new CTunerView(m_doreme, m_engine, m_splitter);
+    m_tuner->SetParametersDialog([this] { return RunSetParameters(); });
+    m_splitter->addWidget(m_tuner);
+    m_splitter->setSizes({kTunerPaneWidth});
+    setCentralWidget(m_splitter);
+
+    AddAction(ID_HALF_TONE_DOWN, tr("Decrement half tone (F1)"), tr("Decrement a half tone"),
+              tr("b"), HalfToneDownIcon());
+    AddAction(ID_HALF_TONE_UP, tr("Increment half tone (F2)"), tr("Increment a half tone"), tr("#"),
+              HalfToneUpIcon());
+    AddAction(ID_AUTO_TONE, tr("Automatic tone (F3)"), tr("Automaticly select tone"), tr("Auto"),
+              AutoToneIcon())
+        ->setCheckable(true);
+    AddAction(ID_STANDARD_TONE, tr("Play standard tone (F5)"), tr("Play the standard tone"),
+              tr("standard tone"), StandardToneIcon())
+        ->setCheckable(true);
+    AddAction(ID_SET_PARAMETERS, tr("Set Parameter Dialog"), tr("Show Set Parameters Dialog"),
+              tr("Set Parameters Dialog"), SetParametersIcon());
+    AddAction(ID_HELP_FILE, tr("Help"), tr("See the help"), tr("Help"), HelpIcon());
+    AddAction(ID_APP_ABOUT, tr("&About Quavelorin..."), tr("Display version number and copyright"),
+              tr("About Quavelorin"), AboutIcon());
+    AddAction(ID_APP_EXIT, tr("E&xit"), tr("Quit the application; prompts to save documents"),
+              tr("Exit"));
+    AddAction(ID_VIEW_TOOLBAR, tr("&Toolbar"), tr("Show or hide the toolbar"), tr("Toggle ToolBar"))
+        ->setCheckable(true);
+    AddAction(ID_VIEW_STATUS_BAR, tr("&Status Bar"), tr("Show or hide the status bar"),
+              tr("Toggle StatusBar"))
+        ->setCheckable(true);
+
+    BuildToolBar();
+    BuildStatusBar();
+    BuildMenus();
+
+    // Plain function keys, for the whole window whatever has the focus; F1 is not help.
+    const std::pair<Qt::Key, int> keys[] = {{Qt::Key_F1, ID_HALF_TONE_DOWN},
+                                            {Qt::Key_F2, ID_HALF_TONE_UP},
+                                            {Qt::Key_F3, ID_AUTO_TONE},
+                                            {Qt::Key_F5, ID_STANDARD_TONE}};
+    for (const auto& [key, id] : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, id = id] { OnCommand(id); });
+    }
+
+    connect(m_tuner, &CTunerView::CommandStateChanged, this, &CMainFrame::UpdateCommandUI);
+    UpdateCommandUI();
+
+    auto* lockTimer = new QTimer(this);
+    connect(lockTimer, &QTimer::timeout, this, &CMainFrame::UpdateLockIndicators);
+    lockTimer->start(250);
+    UpdateLockIndicators();
+}
+
+CMainFrame::~CMainFrame() {
+    m_tuner->Shutdown();
+}
+
+void CMainFrame::InitialUpdate() {
+    m_tuner->OnInitialUpdate(CSettingsStore::ReadFreqOfA4());
+}
+
+QAction* CMainFrame::AddAction(int id, const QString& menuText, const QString& prompt,
+                               const QString& tooltip, const QIcon& icon) {
+    auto* action = new QAction(icon, menuText, this);
+    action->setStatusTip(prompt);
+    action->setToolTip(tooltip);
+    action->setData(id);
+    // Check marks follow the state, not the click: the handler decides.
+    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    m_actions[id] = action;
+    return action;
+}
+
+QAction* CMainFrame::Action(int id) const {
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(Action(ID_APP_EXIT));
+
+    QMenu* function = menuBar()->addMenu(tr("&Function"));
+    function->addAction(Action(ID_AUTO_TONE));
+    function->addAction(Action(ID_HALF_TONE_UP));
+    function->addAction(Action(ID_HALF_TONE_DOWN));
+    function->addAction(Action(ID_STANDARD_TONE));
+    connect(function, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->addAction(Action(ID_VIEW_TOOLBAR));
+    view->addAction(Action(ID_VIEW_STATUS_BAR));
+    view->addSeparator();
+    view->addAction(Action(ID_SET_PARAMETERS));
+    connect(view, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(Action(ID_HELP_FILE));
+    help->addAction(Action(ID_APP_ABOUT));
+}
+
+void CMainFrame::BuildToolBar() {
+    m_toolBar = addToolBar(tr("Toolbar"));
+    m_toolBar->setObjectName("mainToolBar");
+    m_toolBar->setIconSize(QSize(28, 28));
+    m_toolBar->addAction(Action(ID_HALF_TONE_DOWN));
+    m_toolBar->addAction(Action(ID_HALF_TONE_UP));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(Action(ID_AUTO_TONE));
+    m_toolBar->addAction(Action(ID_STANDARD_TONE));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(Action(ID_SET_PARAMETERS));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(Action(ID_HELP_FILE));
+    m_toolBar->addAction(Action(ID_APP_ABOUT));
+}
+
+void CMainFrame::BuildStatusBar() {
+    auto indicator = [this](const char* name, const QString& text) {
+        auto* label = new QLabel(this);
+        label->setObjectName(name);
+        label->setAlignment(Qt::AlignCenter);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(text) + 10);
+        statusBar()->addPermanentWidget(label);
+        return label;
+    };
+    m_caps = indicator("capsIndicator", tr("CAP"));
+    m_num = indicator("numIndicator", tr("NUM"));
+    m_scroll = indicator("scrollIndicator", tr("SCRL"));
+    statusBar()->showMessage(tr("Ready"));
+}
+
+void CMainFrame::UpdateLockIndicators() {
+    const LockKeys keys = ReadLockKeys().value_or(LockKeys{});
+    m_caps->setText(keys.caps ? tr("CAP") : QString());
+    m_num->setText(keys.num ? tr("NUM") : QString());
+    m_scroll->setText(keys.scroll ? tr("SCRL") : QString());
+}
+
+void CMainFrame::UpdateCommandUI() {
+    Action(ID_AUTO_TONE)->setChecked(m_tuner->IsAutomatic());
+    Action(ID_STANDARD_TONE)->setChecked(m_tuner->IsToneOn());
+    Action(ID_VIEW_TOOLBAR)->setChecked(!m_toolBar->isHidden());
+    Action(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+}
+
+bool CMainFrame::OnCommand(int id) {
+    switch (id) {
+    // The tuner's commands go to the tuner pane first, wherever the focus is.
+    case ID_HALF_TONE_DOWN:
+        m_tuner->OnHalfToneDown();
+        break;
+    case ID_HALF_TONE_UP:
+        m_tuner->OnHalfToneUp();
+        break;
+    case ID_AUTO_TONE:
+        m_tuner->OnAutoTone();
+        break;
+    case ID_STANDARD_TONE:
+        m_tuner->OnStandardTone();
+        break;
+    case ID_SET_PARAMETERS:
+        m_tuner->OnSetParameters();
+        break;
+    case ID_HELP_FILE:
+        QDesktopServices::openUrl(QUrl::fromLocalFile(HelpFilePath()));
+        break;
+    case ID_APP_ABOUT: {
+        CAboutDlg about(this);
+        about.exec();
+        break;
+    }
+    case ID_APP_EXIT:
+        close();
+        break;
+    case ID_VIEW_TOOLBAR:
+        m_toolBar->setVisible(m_toolBar->isHidden());
+        break;
+    case ID_VIEW_STATUS_BAR:
+        statusBar()->setVisible(statusBar()->isHidden());
+        break;
+    default:
+        return false;
+    }
+    UpdateCommandUI();
+    return true;
+}
+
+bool CMainFrame::RunSetParameters() {
+    CDlgSet dialog(m_doreme, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    CSettingsStore::WriteFreqOfA4(m_doreme.m_dFreqA4);
+    return true;
+}
+
+QString CMainFrame::HelpFilePath() {
+    return QDir(QCoreApplication::applicationDirPath()).filePath("quavelorinhelp.html");
+}
+
+bool CMainFrame::event(QEvent* e) {
+    // The first pane of the status bar shows a command's prompt while one is hovered, and
+    // "Ready" otherwise.
+    if (e->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(e)->tip();
+        statusBar()->showMessage(tip.isEmpty() ? tr("Ready") : tip);
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) {
+    m_tuner->Shutdown();
+    e->accept();
+}

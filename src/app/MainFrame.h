@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <map>
+
+class CDoreme;
+class CTunerView;
+class CWaveEngine;
+class QAction;
+class QLabel;
+class QSplitter;
+
+// The program's window: menus, toolbar, status bar, and a splitter that holds the tuner pane
+// on the left. Every command passes through OnCommand; the tuner's commands go to the tuner
+// pane wherever the keyboard focus is.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(CDoreme& doreme, CWaveEngine& engine, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The panes' first initial update: reads the settings and starts the tuner.
+    void InitialUpdate();
+
+    // Runs a command by its id; false when no one handles it.
+    bool OnCommand(int id);
+    QAction* Action(int id) const;
+
+    CTunerView* TunerView() const { return m_tuner; }
+    QSplitter* Splitter() const { return m_splitter; }
+
+    // quavelorinhelp.html beside the executable.
+    static QString HelpFilePath();
+
+protected:
+    bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    QAction* AddAction(int id, const QString& menuText, const QString& prompt,
+                       const QString& tooltip, const QIcon& icon = QIcon());
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void UpdateCommandUI();
+    void UpdateLockIndicators();
+    bool RunSetParameters();
+
+    CDoreme& m_doreme;
+    CWaveEngine& m_engine;
+    QSplitter* m_splitter = nullptr;
+    CTunerView* m_tuner = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    std::map<int, QAction*> m_actions;
+    QLabel* m_caps = nullptr;
+    QLabel* m_num = nullptr;
+    QLabel* m_scroll = nullptr;
+};

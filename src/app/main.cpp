@@ -1,0 +1,17 @@
+#include "QuavelorinApp.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quavelorin"));
+    QApplication::setOrganizationName(QStringLiteral("Pelorin"));
+
+    CQuavelorinApp quavelorin;
+    if (!quavelorin.InitInstance()) {
+        return quavelorin.ExitInstance();
+    }
+    const int code = app.exec();
+    quavelorin.ExitInstance();
+    return code;
+}

@@ -1,0 +1,211 @@
+#include "TunerView.h"
+
+#include "Doreme.h"
+#include "InstrumentTree.h"
+#include "Messages.h"
+#include "TreeIcons.h"
+#include "WaveEngine.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPalette>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* CentredLabel(const QString& name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+} // namespace
+
+CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
+    : QWidget(parent), m_doreme(doreme), m_engine(engine), m_readout(doreme),
+      m_handOff(engine, doreme.Notes(), this) {
+    setObjectName("tunerView");
+
+    auto* meterGroup = new QGroupBox(tr("Pitch Meter"), this);
+    auto* grid = new QGridLayout(meterGroup);
+    m_low = CentredLabel("lowText", meterGroup);
+    m_pitch = CentredLabel("pitchText", meterGroup);
+    m_high = CentredLabel("highText", meterGroup);
+    m_pitch->setText("?");
+    grid->addWidget(m_low, 0, 0);
+    grid->addWidget(m_pitch, 0, 1);
+    grid->addWidget(m_high, 0, 2);
+
+    // A display, not a control: it follows the measurement and ignores the mouse.
+    m_meter = new QSlider(Qt::Horizontal, meterGroup);
+    m_meter->setObjectName("meter");
+    m_meter->setRange(-TunerReadout::kMeterRange, TunerReadout::kMeterRange);
+    m_meter->setTickPosition(QSlider::TicksBelow);
+    m_meter->setTickInterval(10);
+    m_meter->setFocusPolicy(Qt::NoFocus);
+    m_meter->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // A needle on an even scale: nothing is highlighted up to it, since the centre is the goal.
+    QPalette meterPalette = m_meter->palette();
+    meterPalette.setColor(QPalette::Highlight, meterPalette.color(QPalette::Mid));
+    m_meter->setPalette(meterPalette);
+    grid->addWidget(m_meter, 1, 0, 1, 3);
+
+    // The centre mark is also where the keyboard focus is parked when it leaves the tree.
+    m_centreMark = new QLabel(meterGroup);
+    m_centreMark->setObjectName("centreMark");
+    m_centreMark->setPixmap(CentreMarkPixmap());
+    m_centreMark->setAlignment(Qt::AlignCenter);
+    m_centreMark->setFocusPolicy(Qt::ClickFocus);
+    grid->addWidget(m_centreMark, 2, 0, 1, 3);
+
+    const char* names[] = {"noteBelow", "noteTarget", "noteAbove"};
+    const char* frequencies[] = {"frequencyBelow", "frequencyTarget", "frequencyAbove"};
+    for (int i = 0; i < 3; ++i) {
+        m_noteNames[i] = CentredLabel(names[i], meterGroup);
+        m_noteFrequencies[i] = CentredLabel(frequencies[i], meterGroup);
+        grid->addWidget(m_noteNames[i], 3, i);
+        grid->addWidget(m_noteFrequencies[i], 4, i);
+    }
+    grid->setColumnStretch(1, 1);
+
+    auto* treeGroup = new QGroupBox(tr("Instrument Selection"), this);
+    auto* treeLayout = new QVBoxLayout(treeGroup);
+    m_tree = new CInstrumentTree(this, treeGroup);
+    treeLayout->addWidget(m_tree);
+
+    setMinimumWidth(kMinimumWidth);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(meterGroup);
+    layout->addWidget(treeGroup, 1);
+}
+
+CTunerView::~CTunerView() {
+    Shutdown();
+}
+
+void CTunerView::OnInitialUpdate(double freqA4) {
+    if (m_bInitialised) {
+        return;
+    }
+    m_bInitialised = true;
+    m_meter->setValue(0);
+    m_doreme.m_dFreqA4 = freqA4;
+    m_doreme.BuildNoteTable();
+    m_tree->BuildInstrumentTree();
+    m_readout.SelectNote(kNoteA4);
+    m_readout.ShowPitch(0.0); // the read-outs start empty
+    RefreshReadout();
+    NoteChanged();
+    m_handOff.Start();
+}
+
+void CTunerView::Shutdown() {
+    m_handOff.Stop();
+    m_bToneOn = false;
+}
+
+bool CTunerView::event(QEvent* e) {
+    if (e->type() == WM_PITCH_RESULT) {
+        const auto* result = static_cast<PitchResultEvent*>(e);
+        if (result->From() == PitchResultEvent::Source::Worker) {
+            // Applied even if automatic mode was switched off after the frame was handed on.
+            if (m_readout.ApplyAutomaticResult(result->Frequency())) {
+                NoteChanged();
+                RefreshReadout();
+            }
+        } else {
+            ShowPitch(result->Frequency());
+        }
+        return true;
+    }
+    if (e->type() == WM_NOTE_SELECTED) {
+        m_readout.SelectNote(static_cast<NoteSelectedEvent*>(e)->Note());
+        NoteChanged();
+        emit CommandStateChanged();
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void CTunerView::ShowPitch(double hz) {
+    m_readout.ShowPitch(hz);
+    RefreshReadout();
+}
+
+void CTunerView::RefreshReadout() {
+    m_pitch->setText(QString::fromStdString(m_readout.PitchText()));
+    m_low->setText(QString::fromStdString(m_readout.LowText()));
+    m_high->setText(QString::fromStdString(m_readout.HighText()));
+    m_meter->setValue(m_readout.MeterPosition());
+}
+
+void CTunerView::NoteChanged() {
+    m_handOff.SetNote(m_readout.Note());
+    m_handOff.SetAutomatic(m_readout.IsAutomatic());
+    m_engine.SetSynthesisNote(m_readout.Note()); // a playing tone follows the target
+    UpdateNeighbours();
+}
+
+void CTunerView::UpdateNeighbours() {
+    const auto neighbours = m_readout.Neighbours();
+    for (int i = 0; i < 3; ++i) {
+        m_noteNames[i]->setText(QString::fromStdString(neighbours[i].name));
+        m_noteFrequencies[i]->setText(QString::fromStdString(neighbours[i].frequency));
+    }
+}
+
+void CTunerView::ParkFocusIfInTree() {
+    if (m_tree->hasFocus()) {
+        m_centreMark->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void CTunerView::OnHalfToneDown() {
+    ParkFocusIfInTree();
+    m_readout.HalfTone(-1);
+    NoteChanged();
+    emit CommandStateChanged();
+}
+
+void CTunerView::OnHalfToneUp() {
+    ParkFocusIfInTree();
+    m_readout.HalfTone(+1);
+    NoteChanged();
+    emit CommandStateChanged();
+}
+
+void CTunerView::OnAutoTone() {
+    m_readout.SetAutomatic(!m_readout.IsAutomatic());
+    if (m_readout.IsAutomatic() && m_engine.IsOutputOpen()) {
+        m_engine.StopOutput();
+    }
+    m_bToneOn = m_engine.IsOutputOpen();
+    m_handOff.SetAutomatic(m_readout.IsAutomatic());
+    ParkFocusIfInTree();
+    emit CommandStateChanged();
+}
+
+void CTunerView::OnStandardTone() {
+    if (m_readout.IsAutomatic()) {
+        return;
+    }
+    if (m_engine.IsOutputOpen()) {
+        m_engine.StopOutput();
+    } else {
+        m_engine.SetSynthesisNote(m_readout.Note());
+        m_engine.SetSynthesis(true);
+        m_engine.StartOutput();
+    }
+    m_bToneOn = m_engine.IsOutputOpen();
+    emit CommandStateChanged();
+}
+
+void CTunerView::OnSetParameters() {
+    if (m_runSetParameters) {
+        m_runSetParameters();
+    }
+    UpdateNeighbours();
+}

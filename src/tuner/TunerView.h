@@ -1,0 +1,84 @@
+#pragma once
+
+#include "BlockHandOff.h"
+#include "TunerReadout.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class CDoreme;
+class CInstrumentTree;
+class CWaveEngine;
+class QLabel;
+class QSlider;
+
+// The tuner pane: the pitch meter with its read-out, the target note and its neighbours, and
+// the instrument tree. Its first initial update starts everything that listens; closing it
+// stops capture, output and the worker. What it shows comes from TunerReadout; the blocks and
+// results come from CBlockHandOff.
+class CTunerView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kMinimumWidth = 360;
+
+    CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent = nullptr);
+    ~CTunerView() override;
+
+    // Start-up, once: the reference pitch (already read from the settings and clamped), the
+    // note table, the tree, target A4, then listening.
+    void OnInitialUpdate(double freqA4);
+    // Stops capture, output and the worker; safe to call more than once.
+    void Shutdown();
+
+    // The tuner's commands.
+    void OnHalfToneDown();
+    void OnHalfToneUp();
+    void OnAutoTone();
+    void OnStandardTone();
+    void OnSetParameters();
+
+    // Runs the Set Parameters dialog (the application provides it); true when it ended with
+    // OK and the reference was stored.
+    void SetParametersDialog(std::function<bool()> run) { m_runSetParameters = std::move(run); }
+
+    bool IsAutomatic() const { return m_readout.IsAutomatic(); }
+    bool IsToneOn() const { return m_bToneOn; }
+    int Note() const { return m_readout.Note(); }
+    const TunerReadout& Readout() const { return m_readout; }
+    CInstrumentTree* Tree() const { return m_tree; }
+
+    // Fills the three neighbour notes and their frequencies from the target.
+    void UpdateNeighbours();
+
+signals:
+    // The automatic mode or the reference tone changed: command check marks need a refresh.
+    void CommandStateChanged();
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    void ShowPitch(double hz);
+    void RefreshReadout();
+    void NoteChanged();
+    void ParkFocusIfInTree();
+
+    CDoreme& m_doreme;
+    CWaveEngine& m_engine;
+    TunerReadout m_readout;
+    CBlockHandOff m_handOff;
+    std::function<bool()> m_runSetParameters;
+    bool m_bInitialised = false;
+    bool m_bToneOn = false;
+
+    QSlider* m_meter = nullptr;
+    QLabel* m_pitch = nullptr;
+    QLabel* m_low = nullptr;
+    QLabel* m_high = nullptr;
+    QLabel* m_centreMark = nullptr;
+    std::array<QLabel*, 3> m_noteNames{};
+    std::array<QLabel*, 3> m_noteFrequencies{};
+    CInstrumentTree* m_tree = nullptr;
+};
