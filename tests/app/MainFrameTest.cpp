@@ -1,0 +1,227 @@
+#include "WindowFixture.h"
+
+#include "AboutDlg.h"
+#include "Commands.h"
+#include "DlgSet.h"
+#include "SettingsStore.h"
+
+#include <QDesktopServices>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+QStringList MenuTexts(QMenu* menu) {
+    QStringList texts;
+    for (QAction* action : menu->actions()) {
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    return texts;
+}
+
+TEST_F(WindowFixture, MenusHoldTheirCommandsInOrder) {
+    const QList<QAction*> bar = frame.menuBar()->actions();
+    ASSERT_EQ(bar.size(), 4);
+    EXPECT_EQ(bar[0]->text(), "&File");
+    EXPECT_EQ(MenuTexts(bar[0]->menu()), QStringList({"E&xit"}));
+    EXPECT_EQ(bar[1]->text(), "&Function");
+    EXPECT_EQ(MenuTexts(bar[1]->menu()),
+              QStringList({"Automatic tone (F3)", "Increment half tone (F2)",
+                           "Decrement half tone (F1)", "Play standard tone (F5)"}));
+    EXPECT_EQ(MenuTexts(bar[2]->menu()),
+              QStringList({"&Toolbar", "&Status Bar", "-", "Set Parameter Dialog"}));
+    EXPECT_EQ(MenuTexts(bar[3]->menu()), QStringList({"Help", "&About Quavelorin..."}));
+    // The keys are part of the text; no separate shortcut column.
+    EXPECT_TRUE(frame.Action(ID_HALF_TONE_DOWN)->shortcut().isEmpty());
+}
+
+TEST_F(WindowFixture, ToolbarButtonsHaveTheirTooltipsAndPrompts) {
+    auto* toolBar = frame.findChild<QToolBar*>("mainToolBar");
+    ASSERT_NE(toolBar, nullptr);
+    EXPECT_EQ(toolBar->iconSize(), QSize(28, 28));
+    QStringList tips;
+    for (QAction* action : toolBar->actions()) {
+        tips << (action->isSeparator() ? QStringLiteral("|") : action->toolTip());
+    }
+    EXPECT_EQ(tips, QStringList({"b", "#", "|", "Auto", "standard tone", "|",
+                                 "Set Parameters Dialog", "|", "Help", "About Quavelorin"}));
+
+    EXPECT_EQ(frame.statusBar()->currentMessage(), "Ready");
+    frame.Action(ID_HALF_TONE_DOWN)->showStatusText(toolBar);
+    EXPECT_EQ(frame.statusBar()->currentMessage(), "Decrement a half tone");
+    QStatusTipEvent leave{QString()};
+    QApplication::sendEvent(toolBar, &leave);
+    EXPECT_EQ(frame.statusBar()->currentMessage(), "Ready");
+}
+
+TEST_F(WindowFixture, ToolbarAndStatusBarCanBeHiddenAndShown) {
+    auto* toolBar = frame.findChild<QToolBar*>("mainToolBar");
+    EXPECT_TRUE(frame.Action(ID_VIEW_TOOLBAR)->isChecked());
+    frame.OnCommand(ID_VIEW_TOOLBAR);
+    EXPECT_TRUE(toolBar->isHidden());
+    EXPECT_FALSE(frame.Action(ID_VIEW_TOOLBAR)->isChecked());
+    frame.OnCommand(ID_VIEW_TOOLBAR);
+    EXPECT_FALSE(toolBar->isHidden());
+    frame.OnCommand(ID_VIEW_STATUS_BAR);
+    EXPECT_TRUE(frame.statusBar()->isHidden());
+    EXPECT_FALSE(frame.Action(ID_VIEW_STATUS_BAR)->isChecked());
+}
+
+// Records the addresses the program asks the desktop to open.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    explicit UrlRecorder(const QString& scheme) : m_scheme(scheme) {
+        QDesktopServices::setUrlHandler(scheme, this, "Open");
+    }
+    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(m_scheme); }
+    QList<QUrl> urls;
+
+public slots:
+    void Open(const QUrl& url) { urls << url; }
+
+private:
+    QString m_scheme;
+};
+
+TEST_F(WindowFixture, HelpOpensThePageBesideTheExecutable) {
+    UrlRecorder files(QStringLiteral("file"));
+    frame.OnCommand(ID_HELP_FILE);
+    ASSERT_EQ(files.urls.size(), 1);
+    const QFileInfo page(files.urls[0].toLocalFile());
+    EXPECT_EQ(page.fileName(), "quavelorinhelp.html");
+    EXPECT_EQ(page.absolutePath(), QCoreApplication::applicationDirPath());
+    EXPECT_TRUE(page.exists());
+}
+
+// Runs `act` on the next modal dialog once it is up.
+void OnNextDialog(const std::function<void(QWidget*)>& act) {
+    QTimer::singleShot(0, [act] {
+        QElapsedTimer timer;
+        timer.start();
+        while (!QApplication::activeModalWidget() && timer.elapsed() < 2000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        act(QApplication::activeModalWidget());
+    });
+}
+
+TEST_F(WindowFixture, AboutBoxOpensTheHomePageAndStaysOpen) {
+    UrlRecorder web(QStringLiteral("https"));
+    bool stillOpen = false;
+    OnNextDialog([&](QWidget* box) {
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), "About Quavelorin");
+        box->findChild<QPushButton*>("homePageButton")->click();
+        stillOpen = box->isVisible();
+        static_cast<QDialog*>(box)->accept();
+    });
+    frame.OnCommand(ID_APP_ABOUT);
+    EXPECT_TRUE(stillOpen);
+    ASSERT_EQ(web.urls.size(), 1);
+    EXPECT_EQ(web.urls[0].toString(), QString::fromLatin1(CAboutDlg::kHomePage));
+}
+
+TEST_F(WindowFixture, SetParametersStoresTheReferenceOnOkOnly) {
+    // OK without touching anything stores 4400 and keeps 440 Hz.
+    OnNextDialog([](QWidget* dialog) {
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "Set Parameters");
+        auto* spin = dialog->findChild<QDoubleSpinBox*>("frequencySpin");
+        EXPECT_EQ(spin->text(), "440.00");
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    frame.OnCommand(ID_SET_PARAMETERS);
+    EXPECT_EQ(CSettingsStore::ReadInt("Setting", "FreqOfA4", -1), 4400);
+
+    // Three steps up and OK: 440.30 Hz, and the neighbours follow at once.
+    OnNextDialog([](QWidget* dialog) {
+        auto* spin = dialog->findChild<QDoubleSpinBox*>("frequencySpin");
+        for (int i = 0; i < 3; ++i) {
+            spin->stepUp();
+        }
+        EXPECT_EQ(spin->text(), "440.30");
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    frame.OnCommand(ID_SET_PARAMETERS);
+    EXPECT_EQ(CSettingsStore::ReadInt("Setting", "FreqOfA4", -1), 4403);
+    EXPECT_DOUBLE_EQ(doreme.m_dFreqA4, 440.3);
+    EXPECT_EQ(Text("frequencyTarget"), "440.30Hz");
+
+    // Escape changes neither the reference nor the store.
+    OnNextDialog([](QWidget* dialog) {
+        dialog->findChild<QDoubleSpinBox*>("frequencySpin")->stepDown();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    frame.OnCommand(ID_SET_PARAMETERS);
+    EXPECT_DOUBLE_EQ(doreme.m_dFreqA4, 440.3);
+    EXPECT_EQ(CSettingsStore::ReadInt("Setting", "FreqOfA4", -1), 4403);
+}
+
+TEST(DlgSet, SpinStopsAtBothEndsInTenthsOfAHertz) {
+    CDoreme doreme;
+    doreme.m_dFreqA4 = 444.9;
+    CDlgSet dialog(doreme);
+    QDoubleSpinBox* spin = dialog.Spin();
+    EXPECT_EQ(spin->text(), "444.90");
+    spin->stepUp();
+    spin->stepUp();
+    spin->stepUp();
+    EXPECT_EQ(spin->text(), "445.00"); // no wrap
+    spin->setValue(435.1);
+    spin->stepDown();
+    spin->stepDown();
+    EXPECT_EQ(spin->text(), "435.00");
+    EXPECT_DOUBLE_EQ(dialog.Frequency(), 435.0);
+    dialog.accept();
+    EXPECT_DOUBLE_EQ(doreme.m_dFreqA4, 435.0);
+    EXPECT_DOUBLE_EQ(doreme.Frequency(48), 435.0); // the table was rebuilt
+}
+
+TEST(SettingsStore, ReferenceIsReadInTenthsAndClamped) {
+    QSettings(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin")).clear();
+    EXPECT_DOUBLE_EQ(CSettingsStore::ReadFreqOfA4(), 440.0); // nothing stored yet
+    const std::pair<int, double> cases[] = {
+        {4300, 435.0}, {4460, 445.0}, {4415, 441.5}, {5000, 445.0}, {4350, 435.0}};
+    for (const auto& [stored, hz] : cases) {
+        CSettingsStore::WriteInt("Setting", "FreqOfA4", stored);
+        EXPECT_DOUBLE_EQ(CSettingsStore::ReadFreqOfA4(), hz) << stored;
+    }
+    CSettingsStore::WriteFreqOfA4(440.1);
+    EXPECT_EQ(CSettingsStore::ReadInt("Setting", "FreqOfA4", 0), 4401);
+    // A value that is not a number reads as the default.
+    QSettings(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin"))
+        .setValue("Setting/FreqOfA4", "loud");
+    EXPECT_DOUBLE_EQ(CSettingsStore::ReadFreqOfA4(), 440.0);
+}
+
+TEST(SettingsStore, TheValuesLiveInARealFile) {
+    CSettingsStore::WriteFreqOfA4(442.0);
+    QSettings store(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin"));
+    store.sync();
+    EXPECT_TRUE(QFileInfo::exists(store.fileName())) << store.fileName().toStdString();
+    EXPECT_TRUE(store.fileName().startsWith(QDir::tempPath()));
+    EXPECT_EQ(store.value("Setting/FreqOfA4").toInt(), 4420);
+}
+
+TEST_F(WindowFixture, StartUpReadsTheStoredReference) {
+    CSettingsStore::WriteInt("Setting", "FreqOfA4", 4460);
+    CDoreme other;
+    CWaveEngine quiet{other.Notes(), std::make_unique<MemoryWaveIn>(),
+                      std::make_unique<MemoryWaveOut>()};
+    CMainFrame second{other, quiet};
+    second.InitialUpdate();
+    EXPECT_DOUBLE_EQ(other.m_dFreqA4, 445.0);
+    EXPECT_EQ(second.TunerView()->findChild<QLabel*>("frequencyTarget")->text(), "445.00Hz");
+}
+
+} // namespace
+
+#include "MainFrameTest.moc"

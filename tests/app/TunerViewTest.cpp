@@ -1,0 +1,119 @@
+#include "WindowFixture.h"
+
+#include "Messages.h"
+
+#include <QSlider>
+
+namespace {
+
+TEST_F(WindowFixture, StartsOnA4WithEmptyReadouts) {
+    EXPECT_EQ(frame.windowTitle(), "Quavelorin");
+    EXPECT_EQ(View().Note(), 48);
+    EXPECT_FALSE(View().IsAutomatic());
+    EXPECT_EQ(Text("pitchText"), "");
+    EXPECT_EQ(Text("noteBelow"), "#G/bA4");
+    EXPECT_EQ(Text("frequencyBelow"), "415.30Hz");
+    EXPECT_EQ(Text("noteTarget"), "A4");
+    EXPECT_EQ(Text("frequencyTarget"), "440.00Hz");
+    EXPECT_EQ(Text("noteAbove"), "#A/bB4");
+    EXPECT_EQ(Text("frequencyAbove"), "466.16Hz");
+    auto* meter = View().findChild<QSlider*>("meter");
+    EXPECT_EQ(meter->minimum(), -100);
+    EXPECT_EQ(meter->maximum(), 100);
+    EXPECT_EQ(meter->tickInterval(), 10);
+    EXPECT_EQ(meter->value(), 0);
+    EXPECT_TRUE(engine.IsCaptureOpen());
+}
+
+TEST_F(WindowFixture, HalfTonesStopAtTheEndsOfTheTable) {
+    for (int i = 0; i < 60; ++i) {
+        QTest::keyClick(&frame, Qt::Key_F1);
+    }
+    EXPECT_EQ(View().Note(), 0);
+    EXPECT_EQ(Text("noteBelow"), "#G0");
+    EXPECT_EQ(Text("frequencyBelow"), "25.96Hz");
+    EXPECT_EQ(Text("noteTarget"), "A0");
+    for (int i = 0; i < 100; ++i) {
+        QTest::keyClick(&frame, Qt::Key_F2);
+    }
+    EXPECT_EQ(View().Note(), 87);
+    EXPECT_EQ(Text("noteAbove"), "#C8");
+    EXPECT_EQ(Text("frequencyAbove"), "4434.92Hz");
+    EXPECT_EQ(engine.SynthesisNote(), 87);
+}
+
+TEST_F(WindowFixture, FunctionKeysReachTheTunerWhereverTheFocusIs) {
+    Tree().setFocus();
+    ASSERT_TRUE(Tree().hasFocus());
+    QTest::keyClick(&Tree(), Qt::Key_F2);
+    EXPECT_EQ(View().Note(), 49);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    EXPECT_EQ(View().Note(), 48);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F3);
+    EXPECT_TRUE(View().IsAutomatic());
+    EXPECT_TRUE(frame.Action(32789)->isChecked());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F3);
+    EXPECT_FALSE(View().IsAutomatic());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+    EXPECT_TRUE(engine.IsOutputOpen());
+    EXPECT_TRUE(frame.Action(32776)->isChecked());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+    EXPECT_FALSE(engine.IsOutputOpen());
+}
+
+TEST_F(WindowFixture, ReferenceToneOnlyInNoteLockedModeAndStoppedByAutomatic) {
+    View().OnAutoTone();
+    View().OnStandardTone();
+    EXPECT_FALSE(engine.IsOutputOpen());
+    EXPECT_FALSE(View().IsToneOn());
+
+    View().OnAutoTone();
+    View().OnHalfToneDown();
+    View().OnStandardTone();
+    EXPECT_TRUE(engine.IsOutputOpen());
+    EXPECT_TRUE(engine.IsSynthesis());
+    EXPECT_EQ(engine.SynthesisNote(), 47);
+    View().OnHalfToneDown(); // the tone follows the target
+    EXPECT_EQ(engine.SynthesisNote(), 46);
+
+    View().OnAutoTone();
+    EXPECT_FALSE(engine.IsOutputOpen());
+    EXPECT_FALSE(View().IsToneOn());
+    EXPECT_FALSE(frame.Action(32776)->isChecked());
+}
+
+TEST_F(WindowFixture, ResultsMoveTheReadoutAndTheTarget) {
+    View().OnAutoTone();
+    QApplication::postEvent(&View(), new PitchResultEvent(454.0, PitchResultEvent::Source::Worker));
+    Pump();
+    EXPECT_EQ(View().Note(), 49); // 54 cents above A4: #A4
+    EXPECT_EQ(Text("noteTarget"), "#A/bB4");
+    EXPECT_EQ(engine.SynthesisNote(), 49);
+    EXPECT_EQ(Text("pitchText"), "444.67Hz (-81Cents)");
+    EXPECT_EQ(View().findChild<QSlider*>("meter")->value(), -81);
+
+    // A note-locked result is shown against the chosen target, which stays.
+    View().OnHalfToneDown();
+    QApplication::postEvent(&View(),
+                            new PitchResultEvent(300.0, PitchResultEvent::Source::NoteLocked));
+    Pump();
+    EXPECT_EQ(View().Note(), 48);
+    EXPECT_EQ(Text("lowText"), "L");
+    EXPECT_EQ(View().findChild<QSlider*>("meter")->value(), -100);
+    // Nothing below 1 Hz is shown.
+    QApplication::postEvent(&View(),
+                            new PitchResultEvent(0.0, PitchResultEvent::Source::NoteLocked));
+    Pump();
+    EXPECT_EQ(Text("pitchText"), "");
+    EXPECT_EQ(Text("lowText"), "");
+}
+
+TEST_F(WindowFixture, ClosingTheWindowStopsListening) {
+    View().OnStandardTone();
+    ASSERT_TRUE(engine.IsOutputOpen());
+    frame.close();
+    EXPECT_FALSE(engine.IsCaptureOpen());
+    EXPECT_FALSE(engine.IsOutputOpen());
+}
+
+} // namespace

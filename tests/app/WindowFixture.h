@@ -1,0 +1,82 @@
+#pragma once
+
+#include "Doreme.h"
+#include "InstrumentTree.h"
+#include "MainFrame.h"
+#include "MemoryWaveIn.h"
+#include "MemoryWaveOut.h"
+#include "TunerView.h"
+#include "WaveEngine.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QSettings>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+// The main window as the program builds it, on in-memory sound devices, shown offscreen.
+class WindowFixture : public ::testing::Test {
+protected:
+    WindowFixture() {
+        QSettings(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin")).clear();
+        frame.InitialUpdate();
+        frame.show();
+        frame.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&frame));
+    }
+
+    CTunerView& View() { return *frame.TunerView(); }
+    CInstrumentTree& Tree() { return *View().Tree(); }
+    QString Text(const char* name) { return View().findChild<QLabel*>(name)->text(); }
+
+    // Lets posted events run (the tree posts its choice to the view).
+    static void Pump() {
+        for (int i = 0; i < 3; ++i) {
+            QApplication::processEvents();
+        }
+    }
+
+    static bool WaitFor(const std::function<bool()>& done, int ms = 2000) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < ms) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return done();
+    }
+
+    QTreeWidgetItem* FindItem(const QString& text, QTreeWidgetItem* under = nullptr) {
+        const int count = under ? under->childCount() : Tree().topLevelItemCount();
+        for (int i = 0; i < count; ++i) {
+            QTreeWidgetItem* item = under ? under->child(i) : Tree().topLevelItem(i);
+            if (item->text(0) == text) {
+                return item;
+            }
+        }
+        return nullptr;
+    }
+
+    void Click(QTreeWidgetItem* item) {
+        Tree().scrollToItem(item);
+        const QRect rect = Tree().visualItemRect(item);
+        QTest::mouseClick(Tree().viewport(), Qt::LeftButton, {}, rect.center());
+        Pump();
+    }
+
+    CDoreme doreme;
+    MemoryWaveIn* in = new MemoryWaveIn;
+    MemoryWaveOut* out = new MemoryWaveOut;
+    CWaveEngine engine{doreme.Notes(), std::unique_ptr<IWaveIn>(in),
+                       std::unique_ptr<IWaveOut>(out)};
+    CMainFrame frame{doreme, engine};
+};
