@@ -1,0 +1,194 @@
+// The real program, as a user meets it: the same start-up and exit as main(), on the
+// offscreen platform, listening to a private sound server (or to none at all). The test reads
+// the widgets, not pixels.
+#include "Commands.h"
+#include "InstrumentTree.h"
+#include "MainFrame.h"
+#include "QuavelorinApp.h"
+#include "TunerView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return done();
+}
+
+QString Label(CQuavelorinApp& app, const char* name) {
+    return app.MainFrame()->TunerView()->findChild<QLabel*>(name)->text();
+}
+
+// The frequency of the read-out, "444.85Hz (18Cents)".
+std::optional<double> ShownHz(CQuavelorinApp& app) {
+    const QString text = Label(app, "pitchText");
+    const int end = text.indexOf("Hz");
+    bool ok = false;
+    const double hz = end > 0 ? text.left(end).toDouble(&ok) : 0.0;
+    return ok ? std::optional<double>(hz) : std::nullopt;
+}
+
+// A sound played into the server's speaker for as long as it lives.
+class Player {
+public:
+    explicit Player(const QString& program, const QStringList& args) {
+        m_process.start(program, args);
+        m_process.waitForStarted();
+    }
+    ~Player() {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    bool IsRunning() const { return m_process.state() == QProcess::Running; }
+
+private:
+    QProcess m_process;
+};
+
+// `pactl load-module module-sine`: a steady sine of whole hertz.
+class ServerSine {
+public:
+    explicit ServerSine(int hz) {
+        QProcess pactl;
+        pactl.start("pactl", {"load-module", "module-sine", "sink=nullsink",
+                              QString("frequency=%1").arg(hz)});
+        pactl.waitForFinished();
+        m_module = QString::fromUtf8(pactl.readAllStandardOutput()).trimmed();
+    }
+    ~ServerSine() {
+        if (!m_module.isEmpty()) {
+            QProcess::execute("pactl", {"unload-module", m_module});
+        }
+    }
+    bool IsPlaying() const { return !m_module.isEmpty(); }
+
+private:
+    QString m_module;
+};
+
+TEST(RealProgram, ReadsAPlayedToneAgainstA4) {
+    ServerSine sine(445);
+    ASSERT_TRUE(sine.IsPlaying());
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_EQ(app.MainFrame()->windowTitle(), "Quavelorin");
+    EXPECT_EQ(Label(app, "noteTarget"), "A4");
+
+    // The read-out climbs from 440 Hz by a third of the gap per block.
+    std::vector<double> seen;
+    const bool settled = WaitFor(
+        [&] {
+            const auto hz = ShownHz(app);
+            if (hz && (seen.empty() || seen.back() != *hz)) {
+                seen.push_back(*hz);
+            }
+            // Within 1.5 cents: the note-locked measurement itself reads this tone 0.6 cents low.
+            return hz && std::abs(*hz - 445.0) < 0.4;
+        },
+        20000);
+    ASSERT_TRUE(settled) << "last read-out: " << Label(app, "pitchText").toStdString();
+    ASSERT_GE(seen.size(), 3u);
+    EXPECT_LT(seen.front(), 442.0); // it started near 440 and approached
+    EXPECT_TRUE(Label(app, "pitchText").endsWith("(19Cents)") ||
+                Label(app, "pitchText").endsWith("(18Cents)"))
+        << Label(app, "pitchText").toStdString();
+    EXPECT_EQ(Label(app, "noteTarget"), "A4");
+    app.ExitInstance();
+}
+
+TEST(RealProgram, TunesTheGuitarsLowString) {
+    QTemporaryDir dir;
+    const QString wav = dir.filePath("e2.wav");
+    ASSERT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "1", "-b", "16", wav, "synth",
+                                        "40", "sine", "82.41", "gain", "-3"}),
+              0);
+
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    CInstrumentTree& tree = *app.MainFrame()->TunerView()->Tree();
+    QTreeWidgetItem* guitar = nullptr;
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+        if (tree.topLevelItem(i)->text(0) == "Guitar") {
+            guitar = tree.topLevelItem(i);
+        }
+    }
+    ASSERT_NE(guitar, nullptr);
+    tree.expandItem(guitar);
+    QTreeWidgetItem* sixth = guitar->child(5);
+    ASSERT_EQ(sixth->text(0), "6--(E2)");
+    tree.scrollToItem(sixth);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(sixth).center());
+    ASSERT_TRUE(WaitFor([&] { return Label(app, "noteTarget") == "E2"; }, 1000));
+    EXPECT_EQ(Label(app, "frequencyTarget"), "82.41Hz");
+
+    Player play("paplay", {wav});
+    ASSERT_TRUE(play.IsRunning());
+    const bool settled = WaitFor(
+        [&] {
+            const auto hz = ShownHz(app);
+            return hz && std::abs(*hz - 82.41) < 0.07; // 1.5 cents
+        },
+        25000);
+    EXPECT_TRUE(settled) << "last read-out: " << Label(app, "pitchText").toStdString();
+    EXPECT_EQ(Label(app, "noteTarget"), "E2");
+    app.ExitInstance();
+}
+
+// Run with no sound server: the device error is shown once, and the program runs on.
+TEST(NoSoundServer, ShowsTheErrorOnceAndRunsOn) {
+    QStringList boxes;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes << box->windowTitle() + "|" + box->text();
+            box->accept();
+        }
+    });
+    watcher.start(20);
+
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    WaitFor([] { return false; }, 1500);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0], "Quavelorin|Error = 0x00000002, : No sound device is available.");
+    EXPECT_TRUE(app.MainFrame()->isVisible());
+    EXPECT_EQ(Label(app, "pitchText"), "");
+
+    // Still answering: a half tone up, and the reference tone reports its own failure once.
+    app.MainFrame()->OnCommand(ID_HALF_TONE_UP);
+    EXPECT_EQ(Label(app, "noteTarget"), "#A/bB4");
+    app.MainFrame()->OnCommand(ID_STANDARD_TONE);
+    WaitFor([&] { return boxes.size() == 2; }, 2000);
+    EXPECT_EQ(boxes.size(), 2);
+    EXPECT_FALSE(app.MainFrame()->TunerView()->IsToneOn());
+    app.ExitInstance();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
