@@ -1,8 +1,8 @@
 #include "NoteLockedMeasurement.h"
 
+#include "AudioFormat.h"
 #include "FftInPlace.h"
 #include "NoteTable.h"
-#include "PitchEstimator.h"
 
 #include <algorithm>
 #include <cmath>

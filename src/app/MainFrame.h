@@ -28,7 +28,6 @@ public:
     QAction* Action(int id) const;
 
     CTunerView* TunerView() const { return m_tuner; }
-    QSplitter* Splitter() const { return m_splitter; }
 
     // quavelorinhelp.html beside the executable.
     static QString HelpFilePath();

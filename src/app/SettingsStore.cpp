@@ -26,16 +26,6 @@ void CSettingsStore::WriteInt(const QString& section, const QString& name, int v
     Store().setValue(Key(section, name), value);
 }
 
-QString CSettingsStore::ReadString(const QString& section, const QString& name,
-                                   const QString& defaultValue) {
-    return Store().value(Key(section, name), defaultValue).toString();
-}
-
-void CSettingsStore::WriteString(const QString& section, const QString& name,
-                                 const QString& value) {
-    Store().setValue(Key(section, name), value);
-}
-
 double CSettingsStore::ReadFreqOfA4() {
     const int tenths =
         ReadInt(QStringLiteral("Setting"), QStringLiteral("FreqOfA4"), kDefaultFreqOfA4);

@@ -11,9 +11,6 @@ public:
 
     static int ReadInt(const QString& section, const QString& name, int defaultValue);
     static void WriteInt(const QString& section, const QString& name, int value);
-    static QString ReadString(const QString& section, const QString& name,
-                              const QString& defaultValue);
-    static void WriteString(const QString& section, const QString& name, const QString& value);
 
     // "Setting"/"FreqOfA4" in hertz, brought into 435.0..445.0.
     static double ReadFreqOfA4();

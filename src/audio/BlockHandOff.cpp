@@ -68,9 +68,6 @@ void CBlockHandOff::OnCaptureData() {
 
 void CBlockHandOff::OnBlockReady() {
     const BlockPipeline::Outcome outcome = m_pipeline.Dispatch(m_nNote, m_bAuto);
-    if (outcome.frameDropped) {
-        ++m_nDropped;
-    }
     if (outcome.noteLockedHz) {
         Report(*outcome.noteLockedHz, true);
     }

@@ -37,9 +37,7 @@ public:
     bool IsAutomatic() const { return m_bAuto; }
 
     const AnalysisState& State() const { return m_state; }
-    const NoteLockedMeasurement& Meter() const { return m_meter; }
     std::uint64_t BlocksHandedOver() const { return m_nBlocks; }
-    std::uint64_t FramesDropped() const { return m_nDropped; }
 
 protected:
     bool event(QEvent* e) override;
@@ -59,5 +57,4 @@ private:
     bool m_bAuto = true;
     std::uint64_t m_nSeenSerial = 0;
     std::uint64_t m_nBlocks = 0;
-    std::uint64_t m_nDropped = 0;
 };

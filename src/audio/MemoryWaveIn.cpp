@@ -2,18 +2,11 @@
 
 #include "Messages.h"
 
-MemoryWaveIn::MemoryWaveIn() : QueuedWaveDevice(MM_WIM_DATA) {}
+MemoryWaveIn::MemoryWaveIn() : MemoryWaveDevice(MM_WIM_DATA) {}
 
 WaveResult MemoryWaveIn::Open(QObject* notify) {
     ++m_nOpens;
-    if (m_failOpen != WAVE_NOERROR) {
-        const WaveResult code = m_failOpen;
-        m_failOpen = WAVE_NOERROR;
-        return code;
-    }
-    m_queue.SetNotify(notify);
-    m_bOpen = true;
-    return WAVE_NOERROR;
+    return MemoryWaveDevice::Open(notify);
 }
 
 WaveResult MemoryWaveIn::AddBuffer(WaveHeader& header) {
@@ -32,9 +25,7 @@ WaveResult MemoryWaveIn::Reset() {
 }
 
 WaveResult MemoryWaveIn::Close() {
-    m_queue.ReturnAll();
-    m_queue.SetNotify(nullptr);
-    m_bOpen = false;
+    CloseDevice();
     m_bStarted = false;
     return WAVE_NOERROR;
 }

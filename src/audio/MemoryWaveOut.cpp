@@ -4,18 +4,7 @@
 
 #include <cstring>
 
-MemoryWaveOut::MemoryWaveOut() : QueuedWaveDevice(MM_WOM_DONE) {}
-
-WaveResult MemoryWaveOut::Open(QObject* notify) {
-    if (m_failOpen != WAVE_NOERROR) {
-        const WaveResult code = m_failOpen;
-        m_failOpen = WAVE_NOERROR;
-        return code;
-    }
-    m_queue.SetNotify(notify);
-    m_bOpen = true;
-    return WAVE_NOERROR;
-}
+MemoryWaveOut::MemoryWaveOut() : MemoryWaveDevice(MM_WOM_DONE) {}
 
 WaveResult MemoryWaveOut::Write(WaveHeader& header) {
     if (!m_bOpen) {
@@ -35,9 +24,8 @@ WaveResult MemoryWaveOut::Reset() {
 }
 
 WaveResult MemoryWaveOut::Close() {
-    Reset();
-    m_queue.SetNotify(nullptr);
-    m_bOpen = false;
+    CloseDevice();
+    m_nQueued = 0;
     return WAVE_NOERROR;
 }
 

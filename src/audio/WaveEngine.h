@@ -83,9 +83,6 @@ public:
     void SetGraphWindow(QObject* graph);
     DisplaySnapshot Display() const;
 
-    IWaveIn& WaveIn() { return *m_waveIn; }
-    IWaveOut& WaveOut() { return *m_waveOut; }
-
 private:
     void HandOverBlock(int i);
     void FillOutputBuffer(int i);
