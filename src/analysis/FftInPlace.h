@@ -8,8 +8,8 @@
 // n times the inverse.
 void FftInPlace(std::span<double> re, std::span<double> im, double theta);
 
-// The same transform, giving up the processor at the start of every stage and before every
-// index of the reordering pass, so a large transform on a background thread never starves the
+// The same transform, giving up the processor at the start of every stage and every 1024
+// indices of the reordering pass, so a large transform on a background thread never starves the
 // user interface.
 void FftInPlaceYielding(std::span<double> re, std::span<double> im, double theta);
 

@@ -107,7 +107,8 @@ void OnNextDialog(const std::function<void(QWidget*)>& act) {
         QElapsedTimer timer;
         timer.start();
         while (!QApplication::activeModalWidget() && timer.elapsed() < 2000) {
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
+            QApplication::processEvents();
+            QThread::msleep(2);
         }
         act(QApplication::activeModalWidget());
     });

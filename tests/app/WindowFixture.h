@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QSettings>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,8 @@ protected:
         QElapsedTimer timer;
         timer.start();
         while (!done() && timer.elapsed() < ms) {
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
+            QApplication::processEvents();
+            QThread::msleep(2);
         }
         return done();
     }

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QThread>
 
 #include <chrono>
 #include <functional>
@@ -18,7 +19,10 @@ inline bool ProcessEventsUntil(const std::function<bool()>& done,
     QElapsedTimer timer;
     timer.start();
     while (!done() && timer.elapsed() < timeout.count()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        // Sleep between rounds: a spinning test thread would take the processor from the
+        // engine's threads it is waiting for.
+        QCoreApplication::processEvents();
+        QThread::msleep(2);
     }
     return done();
 }

@@ -30,14 +30,15 @@ std::vector<std::int16_t> Sine(double hz, int count, double amplitude = 8000.0) 
 }
 
 // An engine on in-memory devices with a sink standing in for the tuner view.
+// The sink and the recorder outlive the engine, whose capture thread may still be posting.
 struct EngineFixture : ::testing::Test {
     CDoreme doreme;
+    NotifySink sink;
+    ErrorRecorder errors;
     MemoryWaveIn* in = new MemoryWaveIn;
     MemoryWaveOut* out = new MemoryWaveOut;
     CWaveEngine engine{doreme.Notes(), std::unique_ptr<IWaveIn>(in),
                        std::unique_ptr<IWaveOut>(out)};
-    NotifySink sink;
-    ErrorRecorder errors;
 
     EngineFixture() {
         sink.engine = &engine;

@@ -15,6 +15,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -28,7 +29,8 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
     QElapsedTimer timer;
     timer.start();
     while (!done() && timer.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QApplication::processEvents();
+        QThread::msleep(2);
     }
     return done();
 }
