@@ -77,7 +77,8 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
     const std::pair<Qt::Key, int> keys[] = {{Qt::Key_F1, ID_HALF_TONE_DOWN},
                                             {Qt::Key_F2, ID_HALF_TONE_UP},
                                             {Qt::Key_F3, ID_AUTO_TONE},
-                                            {Qt::Key_F5, ID_STANDARD_TONE}};
+                                            {Qt::Key_F5, ID_STANDARD_TONE},
+                                            {Qt::Key_F8, ID_METRONOM}};
     for (const auto& [key, id] : keys) {
         auto* shortcut = new QShortcut(QKeySequence(key), this);
         shortcut->setContext(Qt::WindowShortcut);
@@ -203,6 +204,9 @@ bool CMainFrame::OnCommand(int id) {
         break;
     case ID_SET_PARAMETERS:
         m_tuner->OnSetParameters();
+        break;
+    case ID_METRONOM:
+        m_tuner->OnMetronom();
         break;
     case ID_HELP_FILE:
         QDesktopServices::openUrl(QUrl::fromLocalFile(HelpFilePath()));

@@ -149,6 +149,12 @@ void CTunerView::NoteChanged() {
     UpdateNeighbours();
 }
 
+void CTunerView::OnMetronom() {
+    if (m_runMetronome) {
+        m_runMetronome();
+    }
+}
+
 void CTunerView::UpdateNeighbours() {
     const auto neighbours = m_readout.Neighbours();
     for (int i = 0; i < 3; ++i) {

@@ -38,10 +38,13 @@ public:
     void OnAutoTone();
     void OnStandardTone();
     void OnSetParameters();
+    void OnMetronom();
 
     // Runs the Set Parameters dialog (the application provides it); true when it ended with
     // OK and the reference was stored.
     void SetParametersDialog(std::function<bool()> run) { m_runSetParameters = std::move(run); }
+    // Runs the metronome dialog; until one is provided the command does nothing.
+    void SetMetronomeDialog(std::function<void()> run) { m_runMetronome = std::move(run); }
 
     bool IsAutomatic() const { return m_readout.IsAutomatic(); }
     bool IsToneOn() const { return m_bToneOn; }
@@ -70,6 +73,7 @@ private:
     TunerReadout m_readout;
     CBlockHandOff m_handOff;
     std::function<bool()> m_runSetParameters;
+    std::function<void()> m_runMetronome;
     bool m_bInitialised = false;
     bool m_bToneOn = false;
 

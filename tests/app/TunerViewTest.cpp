@@ -59,6 +59,11 @@ TEST_F(WindowFixture, FunctionKeysReachTheTunerWhereverTheFocusIs) {
     EXPECT_TRUE(frame.Action(32776)->isChecked());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
     EXPECT_FALSE(engine.IsOutputOpen());
+
+    int metronomes = 0;
+    View().SetMetronomeDialog([&] { ++metronomes; });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
+    EXPECT_EQ(metronomes, 1);
 }
 
 TEST_F(WindowFixture, ReferenceToneOnlyInNoteLockedModeAndStoppedByAutomatic) {
