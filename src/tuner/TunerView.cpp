@@ -149,12 +149,6 @@ void CTunerView::NoteChanged() {
     UpdateNeighbours();
 }
 
-void CTunerView::OnMetronom() {
-    if (m_runMetronome) {
-        m_runMetronome();
-    }
-}
-
 void CTunerView::UpdateNeighbours() {
     const auto neighbours = m_readout.Neighbours();
     for (int i = 0; i < 3; ++i) {
@@ -214,4 +208,10 @@ void CTunerView::OnSetParameters() {
         m_runSetParameters();
     }
     UpdateNeighbours();
+}
+
+void CTunerView::OnMetronom() {
+    if (m_runMetronome) {
+        m_runMetronome();
+    }
 }

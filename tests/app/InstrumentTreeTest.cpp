@@ -4,6 +4,8 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 TEST_F(WindowFixture, TreeHoldsFourteenTopLevelItemsInOrder) {
     const QStringList expected = {"Huqin(胡琴)",   "Pipa(琵琶)", "Guzheng(古筝)", "Guqin(古琴)",
                                   "Yangqin(揚琴)", "Yuan(阮)",   "Liuqin(柳琴)",  "Yueqin(月琴)",
@@ -79,7 +81,7 @@ TEST_F(WindowFixture, KeyboardChoiceAppliesOnlyWhereTheCursorRests) {
         EXPECT_EQ(View().Note(), 43);
     }
     EXPECT_EQ(Tree().selectedItems().first()->text(0), "4--(D3)");
-    ASSERT_TRUE(WaitFor([&] { return View().Note() == 29; }));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return View().Note() == 29; }, 2s));
     EXPECT_FALSE(Tree().IsSelectionTimerRunning());
 }
 

@@ -16,7 +16,11 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <functional>
+
 namespace {
+
+using namespace std::chrono_literals;
 
 QStringList MenuTexts(QMenu* menu) {
     QStringList texts;
@@ -104,12 +108,7 @@ TEST_F(WindowFixture, HelpOpensThePageBesideTheExecutable) {
 // Runs `act` on the next modal dialog once it is up.
 void OnNextDialog(const std::function<void(QWidget*)>& act) {
     QTimer::singleShot(0, [act] {
-        QElapsedTimer timer;
-        timer.start();
-        while (!QApplication::activeModalWidget() && timer.elapsed() < 2000) {
-            QApplication::processEvents();
-            QThread::msleep(2);
-        }
+        ProcessEventsUntil([] { return QApplication::activeModalWidget() != nullptr; }, 2s);
         act(QApplication::activeModalWidget());
     });
 }

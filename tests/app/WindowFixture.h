@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Doreme.h"
+#include "EventWait.h"
 #include "InstrumentTree.h"
 #include "MainFrame.h"
 #include "MemoryWaveIn.h"
@@ -9,15 +10,13 @@
 #include "WaveEngine.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QSettings>
 #include <QTest>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <chrono>
 #include <ostream>
 
 // Readable failure messages for Qt strings.
@@ -45,16 +44,6 @@ protected:
         for (int i = 0; i < 3; ++i) {
             QApplication::processEvents();
         }
-    }
-
-    static bool WaitFor(const std::function<bool()>& done, int ms = 2000) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < ms) {
-            QApplication::processEvents();
-            QThread::msleep(2);
-        }
-        return done();
     }
 
     QTreeWidgetItem* FindItem(const QString& text, QTreeWidgetItem* under = nullptr) {

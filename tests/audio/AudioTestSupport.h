@@ -1,31 +1,15 @@
 #pragma once
 
 #include "DeviceError.h"
+#include "EventWait.h"
 #include "Messages.h"
 #include "WaveEngine.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QObject>
-#include <QThread>
 
 #include <chrono>
-#include <functional>
 #include <vector>
-
-// Runs the event loop until done() holds or the time is up; returns done().
-inline bool ProcessEventsUntil(const std::function<bool()>& done,
-                               std::chrono::milliseconds timeout) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < timeout.count()) {
-        // Sleep between rounds: a spinning test thread would take the processor from the
-        // engine's threads it is waiting for.
-        QCoreApplication::processEvents();
-        QThread::msleep(2);
-    }
-    return done();
-}
 
 // Records every device error instead of showing it, for as long as it lives.
 class ErrorRecorder {

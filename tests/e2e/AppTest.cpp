@@ -2,38 +2,28 @@
 // offscreen platform, listening to a private sound server (or to none at all). The test reads
 // the widgets, not pixels.
 #include "Commands.h"
+#include "EventWait.h"
 #include "InstrumentTree.h"
 #include "MainFrame.h"
 #include "QuavelorinApp.h"
 #include "TunerView.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms) {
-        QApplication::processEvents();
-        QThread::msleep(2);
-    }
-    return done();
-}
+using namespace std::chrono_literals;
 
 QString Label(CQuavelorinApp& app, const char* name) {
     return app.MainFrame()->TunerView()->findChild<QLabel*>(name)->text();
@@ -96,7 +86,7 @@ TEST(RealProgram, ReadsAPlayedToneAgainstA4) {
 
     // The read-out climbs from 440 Hz by a third of the gap per block.
     std::vector<double> seen;
-    const bool settled = WaitFor(
+    const bool settled = ProcessEventsUntil(
         [&] {
             const auto hz = ShownHz(app);
             if (hz && (seen.empty() || seen.back() != *hz)) {
@@ -105,7 +95,7 @@ TEST(RealProgram, ReadsAPlayedToneAgainstA4) {
             // Within 1.5 cents: the note-locked measurement itself reads this tone 0.6 cents low.
             return hz && std::abs(*hz - 445.0) < 0.4;
         },
-        20000);
+        20s);
     ASSERT_TRUE(settled) << "last read-out: " << Label(app, "pitchText").toStdString();
     ASSERT_GE(seen.size(), 3u);
     EXPECT_LT(seen.front(), 442.0); // it started near 440 and approached
@@ -138,17 +128,17 @@ TEST(RealProgram, TunesTheGuitarsLowString) {
     ASSERT_EQ(sixth->text(0), "6--(E2)");
     tree.scrollToItem(sixth);
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(sixth).center());
-    ASSERT_TRUE(WaitFor([&] { return Label(app, "noteTarget") == "E2"; }, 1000));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return Label(app, "noteTarget") == "E2"; }, 1000ms));
     EXPECT_EQ(Label(app, "frequencyTarget"), "82.41Hz");
 
     Player play("paplay", {wav});
     ASSERT_TRUE(play.IsRunning());
-    const bool settled = WaitFor(
+    const bool settled = ProcessEventsUntil(
         [&] {
             const auto hz = ShownHz(app);
             return hz && std::abs(*hz - 82.41) < 0.07; // 1.5 cents
         },
-        25000);
+        25s);
     EXPECT_TRUE(settled) << "last read-out: " << Label(app, "pitchText").toStdString();
     EXPECT_EQ(Label(app, "noteTarget"), "E2");
     app.ExitInstance();
@@ -168,7 +158,7 @@ TEST(NoSoundServer, ShowsTheErrorOnceAndRunsOn) {
 
     CQuavelorinApp app;
     ASSERT_TRUE(app.InitInstance());
-    WaitFor([] { return false; }, 1500);
+    ProcessEventsUntil([] { return false; }, 1500ms);
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0], "Quavelorin|Error = 0x00000002, : No sound device is available.");
     EXPECT_TRUE(app.MainFrame()->isVisible());
@@ -178,7 +168,7 @@ TEST(NoSoundServer, ShowsTheErrorOnceAndRunsOn) {
     app.MainFrame()->OnCommand(ID_HALF_TONE_UP);
     EXPECT_EQ(Label(app, "noteTarget"), "#A/bB4");
     app.MainFrame()->OnCommand(ID_STANDARD_TONE);
-    WaitFor([&] { return boxes.size() == 2; }, 2000);
+    ProcessEventsUntil([&] { return boxes.size() == 2; }, 2000ms);
     EXPECT_EQ(boxes.size(), 2);
     EXPECT_FALSE(app.MainFrame()->TunerView()->IsToneOn());
     app.ExitInstance();
