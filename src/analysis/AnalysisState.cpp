@@ -21,7 +21,7 @@ int AnalysisState::InitTransform() {
     return m_fft.Init(kFrameSamples);
 }
 
-void AnalysisState::StartWorker(std::function<void()> postResult) {
+void AnalysisState::StartWorker(ResultPoster postResult) {
     if (m_worker.joinable()) {
         return;
     }
@@ -46,7 +46,7 @@ void AnalysisState::ShiftInBlock(std::span<const std::int16_t> block) {
     std::fill(m_samples.begin() + kBlockSamples + count, m_samples.end(), std::int16_t{0});
 }
 
-bool AnalysisState::OfferFrame() {
+bool AnalysisState::OfferFrame(std::uint64_t tag) {
     if (IsBusy() || !m_fft.IsReady()) {
         return false;
     }
@@ -54,12 +54,25 @@ bool AnalysisState::OfferFrame() {
         std::lock_guard lock(m_mutex);
         m_fft.PrepareFrame(m_samples);
     }
+    m_nTag = tag;
     {
         std::lock_guard lock(m_wakeMutex);
         m_nReady.store(1, std::memory_order_release);
     }
     m_wake.notify_one();
     return true;
+}
+
+std::optional<double> AnalysisState::AnalyseNow() {
+    if (IsWorkerRunning() || !m_fft.IsReady()) {
+        return std::nullopt;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_fft.PrepareFrame(m_samples);
+    }
+    AnalyseFrame();
+    return Result();
 }
 
 bool AnalysisState::WaitUntilIdle(std::chrono::milliseconds timeout) const {
@@ -83,7 +96,7 @@ void AnalysisState::WorkerLoop(std::stop_token stop) {
         if (m_nReady.load(std::memory_order_acquire) != 0) {
             AnalyseFrame();
             if (m_postResult) {
-                m_postResult();
+                m_postResult(Result(), m_nTag);
             }
             m_nReady.store(0, std::memory_order_release);
         } else {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <stop_token>
 #include <thread>
@@ -22,7 +23,9 @@ class NoteTable;
 // The transform arrays change hands through the ready flag: the GUI thread prepares a frame
 // only while the flag is clear and then sets it (release); the worker transforms only while it
 // is set (acquire), stores the result, posts it and clears the flag (release). A block that
-// arrives while the worker is busy is dropped, never queued.
+// arrives while the worker is busy is dropped, never queued. Each frame carries the caller's
+// tag back with its result, so the caller can tell a result asked for under settings that have
+// changed since.
 class AnalysisState {
 public:
     static constexpr int kFrameSamples = 2 * kBlockSamples;
@@ -37,9 +40,12 @@ public:
     // Allocates the transform; 1 on success, 0 when memory runs out.
     int InitTransform();
 
-    // Starts the worker. postResult runs on the worker thread after each result is stored;
-    // it must only hand the news over (post an event), never wait on the GUI thread.
-    void StartWorker(std::function<void()> postResult);
+    // Runs on the worker thread after each result is stored, with the frame's tag; it must
+    // only hand the news over (post an event), never wait on the GUI thread.
+    using ResultPoster = std::function<void(double hz, std::uint64_t tag)>;
+
+    // Starts the worker; does nothing while one runs.
+    void StartWorker(ResultPoster postResult);
     // Stops and joins the worker; it sees the request at once, or after the frame in hand.
     void StopWorker();
     bool IsWorkerRunning() const { return m_worker.joinable(); }
@@ -48,8 +54,12 @@ public:
     void ShiftInBlock(std::span<const std::int16_t> block);
 
     // Hands the current two blocks to the worker. False, and nothing changes, when the worker
-    // is still busy with an earlier frame (the block is dropped).
-    bool OfferFrame();
+    // is still busy with an earlier frame (the block is dropped) or there is no transform.
+    bool OfferFrame(std::uint64_t tag = 0);
+
+    // Analyses the current two blocks on the calling thread and returns the frequency; for
+    // callers without a worker (nothing when there is no transform or a worker runs).
+    std::optional<double> AnalyseNow();
 
     bool IsBusy() const { return m_nReady.load(std::memory_order_acquire) != 0; }
     double Result() const { return m_dResult.load(std::memory_order_acquire); }
@@ -67,7 +77,8 @@ private:
     const NoteTable& m_notes;
     std::atomic<int> m_nReady{0};
     std::atomic<double> m_dResult{0.0};
-    std::function<void()> m_postResult;
+    std::uint64_t m_nTag = 0; // handed over with the frame, through the ready flag
+    ResultPoster m_postResult;
     std::mutex m_wakeMutex; // pairs with m_wake so an offered frame wakes the worker at once
     std::condition_variable_any m_wake;
 

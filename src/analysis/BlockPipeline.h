@@ -10,10 +10,10 @@ class NoteTable;
 
 // The road of one captured block, shared by the live tuner and the offline analyser.
 //
-// HandOverBlock runs when a block has been captured; Dispatch runs once that news has come
-// round (the live tuner posts itself a block-ready event in between). In automatic mode the
-// frame goes to the analysis worker, whose result arrives later through the worker's poster;
-// with a note selected the note-locked measurement runs at once and its result is returned.
+// HandOverBlock runs when a block has been captured, then Dispatch. In automatic mode the
+// frame goes to the analysis worker, whose result arrives later through the worker's poster
+// with the tag; with a note selected the note-locked measurement runs at once and its result
+// is returned. MeasureNow is the same without a worker: every block is analysed at once.
 class BlockPipeline {
 public:
     struct Outcome {
@@ -28,7 +28,10 @@ public:
     // slides the block into the analysis sample buffer.
     void HandOverBlock(std::span<const std::int16_t> block, int note);
 
-    Outcome Dispatch(int note, bool automatic);
+    Outcome Dispatch(int note, bool automatic, std::uint64_t tag = 0);
+
+    // The block's own result, automatic or note-locked, on the calling thread.
+    std::optional<double> MeasureNow(int note, bool automatic);
 
 private:
     AnalysisState& m_state;

@@ -39,7 +39,7 @@ CDlgSet::CDlgSet(CDoreme& doreme, QWidget* parent) : QDialog(parent), m_doreme(d
 
     // The spin starts at the reference in whole tenths, kept inside its range.
     const int position =
-        std::clamp(static_cast<int>(m_doreme.m_dFreqA4 * 10.0 + 0.5), kSpinLow, kSpinHigh);
+        std::clamp(static_cast<int>(m_doreme.FreqA4() * 10.0 + 0.5), kSpinLow, kSpinHigh);
     m_spin->setValue(position * 0.1);
     m_dFreq = m_spin->value();
     connect(m_spin, &QDoubleSpinBox::valueChanged, this, [this](double value) { m_dFreq = value; });
@@ -47,6 +47,5 @@ CDlgSet::CDlgSet(CDoreme& doreme, QWidget* parent) : QDialog(parent), m_doreme(d
 
 void CDlgSet::accept() {
     QDialog::accept();
-    m_doreme.m_dFreqA4 = m_dFreq;
-    m_doreme.BuildNoteTable();
+    m_doreme.SetFreqA4(m_dFreq);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "Doreme.h"
+
 #include <QDialog>
 
-class CDoreme;
 class QDoubleSpinBox;
 
 // "Set Parameters": the frequency of A4, 435.00 to 445.00 Hz in steps of 0.10 Hz. OK makes
@@ -10,8 +11,8 @@ class QDoubleSpinBox;
 class CDlgSet : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kSpinLow = 4350; // tenths of a hertz
-    static constexpr int kSpinHigh = 4450;
+    static constexpr int kSpinLow = static_cast<int>(CDoreme::kMinFreqA4 * 10); // tenths of Hz
+    static constexpr int kSpinHigh = static_cast<int>(CDoreme::kMaxFreqA4 * 10);
 
     explicit CDlgSet(CDoreme& doreme, QWidget* parent = nullptr);
 
@@ -22,6 +23,6 @@ public:
 
 private:
     CDoreme& m_doreme;
-    double m_dFreq = 440.0;
+    double m_dFreq = CDoreme::kDefaultFreqA4;
     QDoubleSpinBox* m_spin = nullptr;
 };

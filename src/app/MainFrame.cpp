@@ -237,7 +237,7 @@ bool CMainFrame::RunSetParameters() {
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
-    CSettingsStore::WriteFreqOfA4(m_doreme.m_dFreqA4);
+    CSettingsStore::WriteFreqOfA4(m_doreme.FreqA4());
     return true;
 }
 

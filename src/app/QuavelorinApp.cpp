@@ -1,6 +1,5 @@
 #include "QuavelorinApp.h"
 
-#include "AudioSettle.h"
 #include "Doreme.h"
 #include "MainFrame.h"
 #include "QtWaveIn.h"
@@ -20,11 +19,14 @@ CQuavelorinApp::~CQuavelorinApp() {
 
 bool CQuavelorinApp::InitInstance() {
     // Sound device failures are shown to the user in a message box with the program's title.
+    // The box does not wait for its answer: a failure is met inside device notifications,
+    // which must go on (and retry) meanwhile.
     m_previousErrorHandler = SetDeviceErrorHandler([this](const QString& message) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Quavelorin"), message,
-                        QMessageBox::Ok, m_frame.get());
-        box.setObjectName("deviceErrorBox");
-        box.exec();
+        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Quavelorin"), message,
+                                    QMessageBox::Ok, m_frame.get());
+        box->setObjectName("deviceErrorBox");
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
     });
 
     m_engine = std::make_unique<CWaveEngine>(TheDoreme().Notes(), std::make_unique<QtWaveIn>(),
@@ -42,7 +44,6 @@ int CQuavelorinApp::ExitInstance() {
     }
     m_frame.reset();  // stops capture, output and the worker
     m_engine.reset(); // joins the capture thread
-    LetAudioSettle();
     SetDeviceErrorHandler(std::move(m_previousErrorHandler));
     return 0;
 }

@@ -29,7 +29,7 @@ void CSettingsStore::WriteInt(const QString& section, const QString& name, int v
 double CSettingsStore::ReadFreqOfA4() {
     const int tenths =
         ReadInt(QStringLiteral("Setting"), QStringLiteral("FreqOfA4"), kDefaultFreqOfA4);
-    return std::clamp(tenths * 0.1, 435.0, 445.0);
+    return std::clamp(tenths * 0.1, CDoreme::kMinFreqA4, CDoreme::kMaxFreqA4);
 }
 
 void CSettingsStore::WriteFreqOfA4(double hz) {

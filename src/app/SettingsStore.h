@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Doreme.h"
+
 #include <QString>
 
 // The values the program keeps between runs, in QSettings("Pelorin", "Quavelorin"): on Linux an
@@ -7,7 +9,8 @@
 // A missing or unreadable value reads as its default.
 class CSettingsStore {
 public:
-    static constexpr int kDefaultFreqOfA4 = 4400; // tenths of a hertz
+    static constexpr int kDefaultFreqOfA4 =
+        static_cast<int>(CDoreme::kDefaultFreqA4 * 10); // tenths
 
     static int ReadInt(const QString& section, const QString& name, int defaultValue);
     static void WriteInt(const QString& section, const QString& name, int value);

@@ -2,9 +2,14 @@
 
 #include <QEvent>
 
+#include <cstdint>
+
+struct WaveHeader;
+
 // The program's private messages, as Qt event types. Device notifications and results cross
 // from one object (or thread) to another as posted events and are all handled on the GUI
-// thread. The numbers keep the values the messages have always had, above QEvent::User.
+// thread. The numbers keep the values the messages have always had, above QEvent::User. Each
+// type always travels in the same event class.
 
 constexpr QEvent::Type MessageType(int number) {
     return static_cast<QEvent::Type>(QEvent::User + number);
@@ -12,18 +17,40 @@ constexpr QEvent::Type MessageType(int number) {
 
 constexpr int WM_APP_BASE = 0x8000;
 
-// A capture buffer is full (capture device -> its notification object).
+// A capture buffer is full (capture device -> its notification object): WaveDoneEvent.
 constexpr QEvent::Type MM_WIM_DATA = MessageType(0x3C0);
-// An output buffer has played (output device -> its notification object).
+// An output buffer has played (output device -> its notification object): WaveDoneEvent.
 constexpr QEvent::Type MM_WOM_DONE = MessageType(0x3BD);
-// A note was chosen in the instrument tree (tuner view -> itself).
+// The capture or output device stopped with an error, e.g. the sound server went away
+// (device -> its notification object): WaveErrorEvent.
+constexpr QEvent::Type MM_WIM_ERROR = MessageType(0x3C1);
+constexpr QEvent::Type MM_WOM_ERROR = MessageType(0x3BE);
+// A note was chosen in the instrument tree (tree -> tuner view): NoteSelectedEvent.
 constexpr QEvent::Type WM_NOTE_SELECTED = MessageType(WM_APP_BASE + 1);
-// A new block is in the analysis sample buffer (block hand-off -> itself).
-constexpr QEvent::Type WM_BLOCK_READY = MessageType(WM_APP_BASE + 3);
-// The analysis has a new frequency (worker or note-locked measurement -> tuner).
+// The analysis worker has a frequency (worker -> listening session): PitchResultEvent.
 constexpr QEvent::Type WM_PITCH_RESULT = MessageType(WM_APP_BASE + 4);
-// A new display spectrum and pitch history are published (capture thread -> graph).
+// A new display snapshot is published (capture thread -> graph): a plain QEvent.
 constexpr QEvent::Type WM_SPECTRUM_READY = MessageType(WM_APP_BASE + 5);
+
+// MM_WIM_DATA and MM_WOM_DONE name the buffer that finished.
+class WaveDoneEvent : public QEvent {
+public:
+    WaveDoneEvent(QEvent::Type type, const WaveHeader* header) : QEvent(type), m_pHeader(header) {}
+    const WaveHeader* Header() const { return m_pHeader; }
+
+private:
+    const WaveHeader* m_pHeader;
+};
+
+// MM_WIM_ERROR and MM_WOM_ERROR carry the device's code.
+class WaveErrorEvent : public QEvent {
+public:
+    WaveErrorEvent(QEvent::Type type, std::uint32_t code) : QEvent(type), m_nCode(code) {}
+    std::uint32_t Code() const { return m_nCode; }
+
+private:
+    std::uint32_t m_nCode;
+};
 
 // WM_NOTE_SELECTED carries the chosen note index.
 class NoteSelectedEvent : public QEvent {
@@ -35,17 +62,15 @@ private:
     int m_nNote;
 };
 
-// What the tuner receives for every analysed block that gave a frequency.
+// WM_PITCH_RESULT carries the frequency and the tag the frame was offered with.
 class PitchResultEvent : public QEvent {
 public:
-    enum class Source { Worker, NoteLocked };
-
-    PitchResultEvent(double hz, Source source)
-        : QEvent(WM_PITCH_RESULT), m_dFrequency(hz), m_source(source) {}
+    PitchResultEvent(double hz, std::uint64_t tag)
+        : QEvent(WM_PITCH_RESULT), m_dFrequency(hz), m_nTag(tag) {}
     double Frequency() const { return m_dFrequency; }
-    Source From() const { return m_source; }
+    std::uint64_t Tag() const { return m_nTag; }
 
 private:
     double m_dFrequency;
-    Source m_source;
+    std::uint64_t m_nTag;
 };

@@ -6,9 +6,7 @@
 #include <QAudioSource>
 #include <QMediaDevices>
 
-#include <span>
-
-QtWaveIn::QtWaveIn() : QueuedWaveDevice(MM_WIM_DATA) {}
+QtWaveIn::QtWaveIn() : QueuedWaveDevice(MM_WIM_DATA, MM_WIM_ERROR) {}
 
 QtWaveIn::~QtWaveIn() {
     Close();
@@ -30,12 +28,12 @@ WaveResult QtWaveIn::Open(QObject* notify) {
     m_source->setBufferSize(8192);
     m_io = m_source->start();
     if (!m_io || m_source->error() != QAudio::NoError) {
-        m_source->stop();
-        m_source.reset();
         m_io = nullptr;
+        m_source.reset();
         return WAVE_ERR_OPEN;
     }
     connect(m_io, &QIODevice::readyRead, this, &QtWaveIn::OnReadyRead);
+    connect(m_source.get(), &QAudioSource::stateChanged, this, &QtWaveIn::OnStateChanged);
     m_queue.SetNotify(notify);
     m_bStarted = false;
     return WAVE_NOERROR;
@@ -46,7 +44,7 @@ WaveResult QtWaveIn::AddBuffer(WaveHeader& header) {
 }
 
 WaveResult QtWaveIn::Start() {
-    m_bStarted = m_source != nullptr;
+    m_bStarted = m_io != nullptr;
     return m_bStarted ? WAVE_NOERROR : WAVE_ERR_OPEN;
 }
 
@@ -61,14 +59,15 @@ WaveResult QtWaveIn::Close() {
     m_queue.ReturnAll();
     m_queue.SetNotify(nullptr);
     if (m_source) {
+        // Nothing of the source may call back into a half-closed device.
+        disconnect(m_source.get(), nullptr, this, nullptr);
         if (m_io) {
             disconnect(m_io, nullptr, this, nullptr);
         }
+        m_io = nullptr;
         m_source->stop();
         m_source.reset();
-        m_io = nullptr;
     }
-    m_carry.clear();
     return WAVE_NOERROR;
 }
 
@@ -76,20 +75,29 @@ void QtWaveIn::OnReadyRead() {
     if (!m_io) {
         return;
     }
+    // Straight into the capture buffers; the byte count may end inside a sample, and the next
+    // read completes it.
+    while (m_bStarted) {
+        const std::span<char> room = m_queue.HeadBytes();
+        if (room.empty()) {
+            break;
+        }
+        const qint64 count = m_io->read(room.data(), static_cast<qint64>(room.size()));
+        if (count <= 0) {
+            return;
+        }
+        m_queue.Advance(static_cast<std::size_t>(count));
+    }
     // Whatever arrives before Start, or with no buffer queued, is dropped as a sound card would.
-    QByteArray data = m_io->readAll();
-    if (!m_bStarted || data.isEmpty()) {
+    m_io->readAll();
+}
+
+void QtWaveIn::OnStateChanged(QAudio::State state) {
+    if (state != QAudio::StoppedState || !m_source || m_source->error() == QAudio::NoError ||
+        !m_io) {
         return;
     }
-    if (!m_carry.isEmpty()) {
-        data.prepend(m_carry);
-        m_carry.clear();
-    }
-    const qsizetype whole = data.size() - data.size() % 2;
-    if (whole < data.size()) {
-        m_carry = data.right(1);
-    }
-    m_queue.Record(
-        std::span<const std::int16_t>(reinterpret_cast<const std::int16_t*>(data.constData()),
-                                      static_cast<std::size_t>(whole / 2)));
+    m_io = nullptr;
+    m_bStarted = false;
+    m_queue.ReportError(WAVE_ERR_ERROR);
 }

@@ -2,7 +2,7 @@
 
 #include "QueuedWaveDevice.h"
 
-#include <QByteArray>
+#include <QAudio>
 #include <QObject>
 
 #include <memory>
@@ -11,7 +11,9 @@ class QAudioSource;
 class QIODevice;
 
 // Capture from the system's default input through Qt Multimedia. The source delivers on the
-// GUI thread; its data fills the queued buffers once Start has been called.
+// GUI thread; once Start has been called its data is read straight into the queued buffers.
+// When the source stops with an error (the sound server went away), its data device is no
+// longer valid: it is forgotten at once, never touched again, and MM_WIM_ERROR is posted.
 class QtWaveIn : public QObject, public QueuedWaveDevice<IWaveIn> {
     Q_OBJECT
 public:
@@ -26,9 +28,9 @@ public:
 
 private:
     void OnReadyRead();
+    void OnStateChanged(QAudio::State state);
 
     std::unique_ptr<QAudioSource> m_source;
-    QIODevice* m_io = nullptr;
-    QByteArray m_carry; // an odd byte left from the last read
+    QIODevice* m_io = nullptr; // owned by m_source; null once the source has failed
     bool m_bStarted = false;
 };

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-QtWaveOut::QtWaveOut() : QueuedWaveDevice(MM_WOM_DONE) {
+QtWaveOut::QtWaveOut() : QueuedWaveDevice(MM_WOM_DONE, MM_WOM_ERROR) {
     m_timer.setInterval(10);
     connect(&m_timer, &QTimer::timeout, this, &QtWaveOut::Pump);
 }
@@ -33,11 +33,11 @@ WaveResult QtWaveOut::Open(QObject* notify) {
     m_sink->setBufferSize(kBlockSamples); // bytes: about 0.19 s ahead of the speaker
     m_io = m_sink->start();
     if (!m_io || m_sink->error() != QAudio::NoError) {
-        m_sink->stop();
-        m_sink.reset();
         m_io = nullptr;
+        m_sink.reset();
         return WAVE_ERR_OPEN;
     }
+    connect(m_sink.get(), &QAudioSink::stateChanged, this, &QtWaveOut::OnStateChanged);
     m_queue.SetNotify(notify);
     m_timer.start();
     return WAVE_NOERROR;
@@ -62,16 +62,27 @@ WaveResult QtWaveOut::Close() {
     m_queue.ReturnAll();
     m_queue.SetNotify(nullptr);
     if (m_sink) {
+        disconnect(m_sink.get(), nullptr, this, nullptr);
+        m_io = nullptr;
         m_sink->stop();
         m_sink.reset();
-        m_io = nullptr;
     }
     return WAVE_NOERROR;
 }
 
+void QtWaveOut::OnStateChanged(QAudio::State state) {
+    // An underrun leaves the sink idle, not stopped: only a stop with an error is a failure.
+    if (state != QAudio::StoppedState || !m_sink || m_sink->error() == QAudio::NoError || !m_io) {
+        return;
+    }
+    m_io = nullptr;
+    m_timer.stop();
+    m_queue.ReportError(WAVE_ERR_ERROR);
+}
+
 void QtWaveOut::Pump() {
     while (m_sink && m_io) {
-        const auto pending = m_queue.PendingBytes();
+        const auto pending = m_queue.HeadBytes();
         const qsizetype room = m_sink->bytesFree();
         if (pending.empty() || room < 2) {
             return;
@@ -81,6 +92,6 @@ void QtWaveOut::Pump() {
         if (written <= 0) {
             return;
         }
-        m_queue.Consumed(static_cast<std::size_t>(written));
+        m_queue.Advance(static_cast<std::size_t>(written));
     }
 }

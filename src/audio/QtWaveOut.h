@@ -2,6 +2,7 @@
 
 #include "QueuedWaveDevice.h"
 
+#include <QAudio>
 #include <QObject>
 #include <QTimer>
 
@@ -12,7 +13,8 @@ class QIODevice;
 
 // Playback on the system's default output through Qt Multimedia. Queued buffers are handed to
 // the sink as it has room (checked every 10 ms on the GUI thread); a buffer is done once the
-// sink has taken all of it.
+// sink has taken all of it. When the sink stops with an error, its data device is forgotten
+// and MM_WOM_ERROR is posted.
 class QtWaveOut : public QObject, public QueuedWaveDevice<IWaveOut> {
     Q_OBJECT
 public:
@@ -26,8 +28,9 @@ public:
 
 private:
     void Pump();
+    void OnStateChanged(QAudio::State state);
 
     std::unique_ptr<QAudioSink> m_sink;
-    QIODevice* m_io = nullptr;
+    QIODevice* m_io = nullptr; // owned by m_sink; null once the sink has failed
     QTimer m_timer;
 };

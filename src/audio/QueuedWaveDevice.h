@@ -7,7 +7,8 @@
 // unpreparing only mark the header, and the error texts are the shared ones.
 template <class Interface> class QueuedWaveDevice : public Interface {
 public:
-    explicit QueuedWaveDevice(QEvent::Type doneEvent) : m_queue(doneEvent) {}
+    QueuedWaveDevice(QEvent::Type doneEvent, QEvent::Type errorEvent)
+        : m_queue(doneEvent, errorEvent) {}
 
     WaveResult Prepare(WaveHeader& header) override { return m_queue.Prepare(header); }
     WaveResult Unprepare(WaveHeader& header) override { return m_queue.Unprepare(header); }

@@ -6,6 +6,8 @@ QString WaveErrorText(WaveResult code) {
     switch (code) {
     case WAVE_NOERROR:
         return QCoreApplication::translate("Wave", "No error.");
+    case WAVE_ERR_ERROR:
+        return QCoreApplication::translate("Wave", "The sound device stopped or was removed.");
     case WAVE_ERR_NODEVICE:
         return QCoreApplication::translate("Wave", "No sound device is available.");
     case WAVE_ERR_OPEN:

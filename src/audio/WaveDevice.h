@@ -10,12 +10,15 @@ class QObject;
 
 // The small wave-device interface the engine drives. Buffers stay the engine's; a device fills
 // (or plays) the ones queued to it in queue order and announces each one by posting
-// MM_WIM_DATA (or MM_WOM_DONE) to the notification object given at open, so that every
-// notification is handled on the GUI thread. All calls are made on the GUI thread.
+// MM_WIM_DATA (or MM_WOM_DONE) naming it to the notification object given at open, so that
+// every notification is handled on the GUI thread. A device that stops by itself (the sound
+// server went away, the device was removed) posts MM_WIM_ERROR (or MM_WOM_ERROR) once and
+// fills or plays nothing more; the owner then closes it. All calls are made on the GUI thread.
 
 using WaveResult = std::uint32_t;
 
 constexpr WaveResult WAVE_NOERROR = 0;
+constexpr WaveResult WAVE_ERR_ERROR = 1;      // the device stopped working while open
 constexpr WaveResult WAVE_ERR_NODEVICE = 2;   // no device of this kind on the system
 constexpr WaveResult WAVE_ERR_OPEN = 4;       // the device or the sound server refused
 constexpr WaveResult WAVE_ERR_BADFORMAT = 32; // 16-bit mono 44100 Hz is not supported

@@ -1,7 +1,6 @@
 #include "WaveEngine.h"
 
 #include "DeviceError.h"
-#include "FftInPlace.h"
 #include "Messages.h"
 #include "NoteTable.h"
 #include "PitchEstimator.h"
@@ -15,15 +14,18 @@ namespace {
 constexpr auto kCaptureWait = std::chrono::milliseconds(10);
 constexpr int kDisplayLowestNote = 20;       // E1: the display estimate ignores lower bins
 constexpr double kDisplayScale = 1.0 / 8192; // 2 / the 16384 real samples of the frame
+constexpr std::size_t kSnapshotsKept = 4;    // enough for a reader or two and the newest
 } // namespace
 
 CWaveEngine::CWaveEngine(const NoteTable& notes, std::unique_ptr<IWaveIn> waveIn,
                          std::unique_ptr<IWaveOut> waveOut)
     : m_notes(notes), m_waveIn(std::move(waveIn)), m_waveOut(std::move(waveOut)),
-      m_blockDoubles(kDisplayFftSize, 0.0), m_displayReal(kDisplayFftSize, 0.0),
+      m_blockDoubles(kBlockSamples, 0.0), m_displayReal(kDisplayFftSize, 0.0),
       m_displayImag(kDisplayFftSize, 0.0), m_displaySpectrum(kDisplayBins, 0.0) {
-    m_display.spectrum.assign(kDisplayBins, 0.0);
-    m_display.history.fill(0.0);
+    auto first = std::make_shared<DisplaySnapshot>();
+    first->spectrum.assign(kDisplayBins, 0.0);
+    first->history.fill(0.0);
+    m_display = first;
     for (int i = 0; i < 2; ++i) {
         m_captureHeaders[i].data = m_captureBuffers[i].data();
         m_outputHeaders[i].data = m_outputBuffers[i].data();
@@ -32,6 +34,7 @@ CWaveEngine::CWaveEngine(const NoteTable& notes, std::unique_ptr<IWaveIn> waveIn
 
 CWaveEngine::~CWaveEngine() {
     // Devices first, while their notification object may still exist, then the thread.
+    m_outputListener = nullptr;
     StopCapture();
     StopOutput();
     StopCaptureThread();
@@ -55,22 +58,32 @@ void CWaveEngine::StopCaptureThread() {
 }
 
 void CWaveEngine::StartCapture() {
+    OpenCapture(true);
+}
+
+bool CWaveEngine::RetryCapture() {
+    return OpenCapture(false);
+}
+
+bool CWaveEngine::OpenCapture(bool showFailure) {
     if (m_bCaptureOpen) {
-        return;
+        return true;
     }
-    m_bCaptureOpen = true;
     const WaveResult result = m_waveIn->Open(m_pNotify);
     if (result != WAVE_NOERROR) {
-        m_bCaptureOpen = false;
-        ShowDeviceError(result, m_waveIn->ErrorText(result));
-        return;
+        if (showFailure) {
+            ShowDeviceError(result, m_waveIn->ErrorText(result));
+        }
+        return false;
     }
+    m_bCaptureOpen = true;
     for (WaveHeader& header : m_captureHeaders) {
         header.flags = 0;
         m_waveIn->Prepare(header);
         m_waveIn->AddBuffer(header);
     }
     m_waveIn->Start();
+    return true;
 }
 
 WaveResult CWaveEngine::StopCapture() {
@@ -86,18 +99,17 @@ WaveResult CWaveEngine::StopCapture() {
     return result;
 }
 
-int CWaveEngine::OnBufferDone(QEvent::Type type) {
+int CWaveEngine::OnBufferDone(QEvent* e) {
+    const QEvent::Type type = e->type();
     if (type == MM_WIM_DATA) {
-        if (m_bCaptureOpen) {
-            // Both buffers may be full by now; they are handed over in order.
-            for (int i = 0; i < 2; ++i) {
-                WaveHeader& header = m_captureHeaders[i];
-                if (header.IsDone()) {
-                    HandOverBlock(i);
-                    m_waveIn->Unprepare(header);
-                    m_waveIn->Prepare(header);
-                    m_waveIn->AddBuffer(header);
-                }
+        // Only the buffer the notification names: the device posts them in fill order.
+        const WaveHeader* done = static_cast<WaveDoneEvent*>(e)->Header();
+        for (WaveHeader& header : m_captureHeaders) {
+            if (m_bCaptureOpen && &header == done && header.IsDone()) {
+                HandOverBlock(header);
+                m_waveIn->Unprepare(header);
+                m_waveIn->Prepare(header);
+                m_waveIn->AddBuffer(header);
             }
         }
         return 1;
@@ -118,17 +130,31 @@ int CWaveEngine::OnBufferDone(QEvent::Type type) {
         }
         return 1;
     }
+    if (type == MM_WIM_ERROR || type == MM_WOM_ERROR) {
+        const bool capture = type == MM_WIM_ERROR;
+        if (capture ? !m_bCaptureOpen : !m_bOutputOpen) {
+            return 1; // already closed: a late word from a device given up on
+        }
+        // Closed first: the message box runs the event loop, and nothing may find the dead
+        // device open meanwhile.
+        capture ? static_cast<void>(StopCapture()) : static_cast<void>(StopOutput());
+        const WaveResult code = static_cast<WaveErrorEvent*>(e)->Code();
+        ShowDeviceError(code, capture ? m_waveIn->ErrorText(code) : m_waveOut->ErrorText(code));
+        return 1;
+    }
     return 0;
 }
 
-void CWaveEngine::HandOverBlock(int i) {
-    m_latestBlock = m_captureBuffers[i];
-    ++m_nBlockSerial;
+void CWaveEngine::HandOverBlock(WaveHeader& header) {
+    const Block block(header.data, kBlockSamples);
     {
         std::lock_guard lock(m_engineMutex);
-        std::copy(m_latestBlock.begin(), m_latestBlock.end(), m_blockDoubles.begin());
+        std::copy(block.begin(), block.end(), m_blockDoubles.begin());
     }
     m_blockEvent.Set();
+    if (m_blockSink) {
+        m_blockSink(block);
+    }
 }
 
 void CWaveEngine::CaptureThreadProc(std::stop_token stop) {
@@ -136,46 +162,72 @@ void CWaveEngine::CaptureThreadProc(std::stop_token stop) {
         if (!m_blockEvent.WaitFor(kCaptureWait)) {
             continue;
         }
-        std::fill(m_displayImag.begin(), m_displayImag.end(), 0.0);
+        // The block, zero-padded to the display transform's size.
         {
             std::lock_guard lock(m_engineMutex);
             std::copy(m_blockDoubles.begin(), m_blockDoubles.end(), m_displayReal.begin());
         }
-        FftInPlaceYielding(m_displayReal, m_displayImag, ForwardTheta(kDisplayFftSize));
-        MagnitudeSpectrum(m_displayReal, m_displayImag, m_displaySpectrum, kDisplayScale);
+        std::fill(m_displayReal.begin() + kBlockSamples, m_displayReal.end(), 0.0);
+        std::fill(m_displayImag.begin(), m_displayImag.end(), 0.0);
+        ComputeDisplaySpectrum();
 
-        // The spectrum is complete before anyone hears of it; the history entry follows.
-        {
-            std::lock_guard lock(m_displayMutex);
-            std::copy(m_displaySpectrum.begin(), m_displaySpectrum.end(),
-                      m_display.spectrum.begin());
-            ++m_display.serial;
-        }
-        {
-            std::lock_guard lock(m_graphMutex);
-            if (m_pGraph) {
-                QCoreApplication::postEvent(m_pGraph, new QEvent(WM_SPECTRUM_READY));
-            }
-        }
         const double pitch =
             EstimatePitch(m_displaySpectrum, kDisplayFftSize, m_notes.Frequency(kDisplayLowestNote),
                           m_notes.Frequency(kNoteLast));
+        std::shift_left(m_history.begin(), m_history.end(), 1);
+        m_history.back() = pitch;
+
+        const std::shared_ptr<DisplaySnapshot> next = FreeSnapshot();
+        next->spectrum.assign(m_displaySpectrum.begin(), m_displaySpectrum.end());
+        next->history = m_history;
+        next->serial = ++m_nSerial;
         {
             std::lock_guard lock(m_displayMutex);
-            std::shift_left(m_display.history.begin(), m_display.history.end(), 1);
-            m_display.history.back() = pitch;
+            m_display = next;
+        }
+        std::lock_guard lock(m_graphMutex);
+        if (m_pGraph && !m_bSpectrumPending.exchange(true)) {
+            QCoreApplication::postEvent(m_pGraph, new QEvent(WM_SPECTRUM_READY));
         }
     }
+}
+
+void CWaveEngine::ComputeDisplaySpectrum() {
+    FftInPlaceYielding(m_displayReal, m_displayImag, ForwardTheta(kDisplayFftSize));
+    MagnitudeSpectrum(m_displayReal, m_displayImag, m_displaySpectrum, kDisplayScale);
+}
+
+std::shared_ptr<CWaveEngine::DisplaySnapshot> CWaveEngine::FreeSnapshot() {
+    // A kept snapshot that only this list still holds is neither published nor read: no one
+    // can reach it again, so it is safe to overwrite.
+    for (const auto& snapshot : m_snapshots) {
+        if (snapshot.use_count() == 1) {
+            std::atomic_thread_fence(std::memory_order_acquire);
+            return snapshot;
+        }
+    }
+    auto fresh = std::make_shared<DisplaySnapshot>();
+    fresh->spectrum.reserve(kDisplayBins);
+    if (m_snapshots.size() < kSnapshotsKept) {
+        m_snapshots.push_back(fresh);
+    }
+    return fresh;
 }
 
 void CWaveEngine::SetGraphWindow(QObject* graph) {
     std::lock_guard lock(m_graphMutex);
     m_pGraph = graph;
+    m_bSpectrumPending = false;
 }
 
-CWaveEngine::DisplaySnapshot CWaveEngine::Display() const {
+std::shared_ptr<const CWaveEngine::DisplaySnapshot> CWaveEngine::Display() const {
+    m_bSpectrumPending = false;
     std::lock_guard lock(m_displayMutex);
     return m_display;
+}
+
+int CWaveEngine::SynthesisNote() const {
+    return m_synthNote ? NoteTable::ClampIndex(m_synthNote()) : kNoteA4;
 }
 
 void CWaveEngine::SetClip(std::vector<std::int16_t> clip) {
@@ -187,20 +239,22 @@ void CWaveEngine::StartOutput() {
     if (m_bOutputOpen) {
         return;
     }
-    m_bOutputOpen = true;
     m_nClipPos = 0;
     const WaveResult result = m_waveOut->Open(m_pNotify);
     if (result != WAVE_NOERROR) {
-        m_bOutputOpen = false;
         ShowDeviceError(result, m_waveOut->ErrorText(result));
         return;
     }
+    m_bOutputOpen = true;
     // Two buffers of silence first; the first refill follows them.
     for (int i = 0; i < 2; ++i) {
         m_outputBuffers[i].fill(0);
         m_outputHeaders[i].flags = 0;
         m_waveOut->Prepare(m_outputHeaders[i]);
         m_waveOut->Write(m_outputHeaders[i]);
+    }
+    if (m_outputListener) {
+        m_outputListener();
     }
 }
 
@@ -214,6 +268,9 @@ WaveResult CWaveEngine::StopOutput() {
     }
     const WaveResult result = m_waveOut->Close();
     m_bOutputOpen = false;
+    if (m_outputListener) {
+        m_outputListener();
+    }
     return result;
 }
 
@@ -226,7 +283,7 @@ void CWaveEngine::FillOutputBuffer(int i) {
         // The fundamental and its octave at equal weight with a weak twelfth: easy to hear
         // against a string. The phase carries over, so buffers join without a click.
         const double twoPi = 8.0 * std::atan(1.0);
-        const double step = twoPi * m_notes.Frequency(m_nSynthNote) / kSampleRate;
+        const double step = twoPi * m_notes.Frequency(SynthesisNote()) / kSampleRate;
         for (auto& sample : buffer) {
             const double v = 0.5 * std::sin(2.0 * m_dPhase) + 0.5 * std::sin(m_dPhase) +
                              0.1 * std::sin(3.0 * m_dPhase);
@@ -242,21 +299,20 @@ void CWaveEngine::FillOutputBuffer(int i) {
     // The clip loops without a gap, however its length relates to the buffer's.
     if (m_clip.empty()) {
         buffer.fill(0);
-    } else {
-        if (m_nClipPos >= m_clip.size()) {
+        return;
+    }
+    if (m_nClipPos >= m_clip.size()) {
+        m_nClipPos = 0;
+    }
+    std::size_t filled = 0;
+    while (filled < buffer.size()) {
+        const std::size_t count = std::min(buffer.size() - filled, m_clip.size() - m_nClipPos);
+        std::copy_n(m_clip.begin() + static_cast<std::ptrdiff_t>(m_nClipPos), count,
+                    buffer.begin() + static_cast<std::ptrdiff_t>(filled));
+        filled += count;
+        m_nClipPos += count;
+        if (m_nClipPos == m_clip.size()) {
             m_nClipPos = 0;
         }
-        std::size_t filled = 0;
-        while (filled < buffer.size()) {
-            const std::size_t count = std::min(buffer.size() - filled, m_clip.size() - m_nClipPos);
-            std::copy_n(m_clip.begin() + static_cast<std::ptrdiff_t>(m_nClipPos), count,
-                        buffer.begin() + static_cast<std::ptrdiff_t>(filled));
-            filled += count;
-            m_nClipPos += count;
-            if (m_nClipPos == m_clip.size()) {
-                m_nClipPos = 0;
-            }
-        }
     }
-    m_latestBlock = buffer;
 }

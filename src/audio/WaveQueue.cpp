@@ -1,5 +1,7 @@
 #include "WaveQueue.h"
 
+#include "Messages.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -40,37 +42,21 @@ void WaveQueue::Finish() {
     header->recorded = header->length;
     header->flags = (header->flags | WHDR_DONE) & ~WHDR_INQUEUE;
     if (m_notify) {
-        QCoreApplication::postEvent(m_notify, new QEvent(m_doneEvent));
+        QCoreApplication::postEvent(m_notify, new WaveDoneEvent(m_doneEvent, header));
     }
 }
 
-void WaveQueue::Record(std::span<const std::int16_t> samples) {
-    while (!samples.empty() && !m_queue.empty()) {
-        WaveHeader* header = m_queue.front();
-        const std::size_t filled = m_headBytes / sizeof(std::int16_t);
-        const std::size_t room = static_cast<std::size_t>(header->length) - filled;
-        const std::size_t count = std::min(room, samples.size());
-        std::copy_n(samples.begin(), count, header->data + filled);
-        samples = samples.subspan(count);
-        m_headBytes += count * sizeof(std::int16_t);
-        header->recorded = static_cast<int>(filled + count);
-        if (count == room) {
-            Finish();
-        }
-    }
-}
-
-std::span<const char> WaveQueue::PendingBytes() const {
+std::span<char> WaveQueue::HeadBytes() const {
     if (m_queue.empty()) {
         return {};
     }
     const WaveHeader* header = m_queue.front();
-    const auto* bytes = reinterpret_cast<const char*>(header->data);
+    auto* bytes = reinterpret_cast<char*>(header->data);
     const std::size_t total = static_cast<std::size_t>(header->length) * sizeof(std::int16_t);
     return {bytes + m_headBytes, total - m_headBytes};
 }
 
-void WaveQueue::Consumed(std::size_t bytes) {
+void WaveQueue::Advance(std::size_t bytes) {
     if (m_queue.empty()) {
         return;
     }
@@ -80,5 +66,25 @@ void WaveQueue::Consumed(std::size_t bytes) {
     m_queue.front()->recorded = static_cast<int>(m_headBytes / sizeof(std::int16_t));
     if (m_headBytes == total) {
         Finish();
+    }
+}
+
+void WaveQueue::Record(std::span<const std::int16_t> samples) {
+    auto bytes = std::as_bytes(samples);
+    while (!bytes.empty()) {
+        const std::span<char> room = HeadBytes();
+        if (room.empty()) {
+            return;
+        }
+        const std::size_t count = std::min(room.size(), bytes.size());
+        std::memcpy(room.data(), bytes.data(), count);
+        bytes = bytes.subspan(count);
+        Advance(count);
+    }
+}
+
+void WaveQueue::ReportError(WaveResult code) {
+    if (m_notify) {
+        QCoreApplication::postEvent(m_notify, new WaveErrorEvent(m_errorEvent, code));
     }
 }

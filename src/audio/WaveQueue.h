@@ -10,10 +10,12 @@
 #include <span>
 
 // The buffer bookkeeping every wave device shares: prepared and queued headers, filled or
-// played in queue order, each finished one marked done and announced by a posted event.
+// played in queue order, each finished one marked done and announced by a posted event that
+// names it.
 class WaveQueue {
 public:
-    explicit WaveQueue(QEvent::Type doneEvent) : m_doneEvent(doneEvent) {}
+    WaveQueue(QEvent::Type doneEvent, QEvent::Type errorEvent)
+        : m_doneEvent(doneEvent), m_errorEvent(errorEvent) {}
 
     void SetNotify(QObject* notify) { m_notify = notify; }
 
@@ -24,19 +26,24 @@ public:
     void ReturnAll();
     bool IsEmpty() const { return m_queue.empty(); }
 
-    // Capture: copies samples into the queued buffers in order; each buffer that fills up is
-    // done and announced. Samples that find no buffer are dropped.
+    // The bytes of the oldest queued buffer not yet filled (capture) or played (output); empty
+    // when none is queued. A device reads into them or plays from them directly, then says
+    // how many it used; a buffer used whole is done and announced.
+    std::span<char> HeadBytes() const;
+    void Advance(std::size_t bytes);
+
+    // Capture: copies samples into the queued buffers in order. Samples that find no buffer
+    // are dropped.
     void Record(std::span<const std::int16_t> samples);
 
-    // Playback: the unplayed bytes of the oldest queued buffer (empty when none is queued),
-    // and how many of them the device has taken; a buffer taken whole is done and announced.
-    std::span<const char> PendingBytes() const;
-    void Consumed(std::size_t bytes);
+    // Tells the notification object, once, that the device stopped with this code.
+    void ReportError(WaveResult code);
 
 private:
     void Finish();
 
     QEvent::Type m_doneEvent;
+    QEvent::Type m_errorEvent;
     QPointer<QObject> m_notify;
     std::deque<WaveHeader*> m_queue;
     std::size_t m_headBytes = 0; // bytes of the oldest buffer already filled or played

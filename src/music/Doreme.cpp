@@ -1,5 +1,6 @@
 #include "Doreme.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -7,6 +8,13 @@ const double kSemitone = std::pow(2.0, 1.0 / 12.0);
 } // namespace
 
 CDoreme::CDoreme() {
+    BuildNoteTable();
+}
+
+void CDoreme::SetFreqA4(double hz) {
+    if (!std::isnan(hz)) {
+        m_dFreqA4 = std::clamp(hz, kMinFreqA4, kMaxFreqA4);
+    }
     BuildNoteTable();
 }
 

@@ -6,17 +6,25 @@
 
 // The musical model: the A4 reference and the note table computed from it.
 //
-// m_dFreqA4 and BuildNoteTable belong to the GUI thread. Other threads read only the table's
-// frequencies (through Notes()), which stay consistent row by row during a rebuild.
+// The reference changes only through SetFreqA4, on the GUI thread. Other threads read only the
+// table's frequencies (through Notes()), which stay consistent row by row during a rebuild.
 class CDoreme {
 public:
+    // The reference pitch of A4: its default and the range it is kept in.
     static constexpr double kDefaultFreqA4 = 440.0;
+    static constexpr double kMinFreqA4 = 435.0;
+    static constexpr double kMaxFreqA4 = 445.0;
 
     CDoreme();
     virtual ~CDoreme() = default;
 
     CDoreme(const CDoreme&) = delete;
     CDoreme& operator=(const CDoreme&) = delete;
+
+    // Makes hz (kept within 435..445 Hz; not a number keeps the old value) the reference and
+    // rewrites the table from it.
+    void SetFreqA4(double hz);
+    double FreqA4() const { return m_dFreqA4; }
 
     // Rewrites the 88 frequencies from m_dFreqA4.
     void BuildNoteTable();
@@ -35,9 +43,8 @@ public:
     double FrequencyBelowTable() const;
     double FrequencyAboveTable() const;
 
-    double m_dFreqA4 = kDefaultFreqA4;
-
 private:
+    double m_dFreqA4 = kDefaultFreqA4;
     NoteTable m_table;
 };
 

@@ -16,7 +16,8 @@ std::string FormatHz(double hz) {
 
 } // namespace
 
-TunerReadout::TunerReadout(const CDoreme& doreme) : m_doreme(doreme) {}
+TunerReadout::TunerReadout(const CDoreme& doreme)
+    : m_doreme(doreme), m_dSmoothed(CDoreme::kDefaultFreqA4) {}
 
 void TunerReadout::ShowPitch(double x) {
     if (!(x >= 1.0) || !std::isfinite(x)) {

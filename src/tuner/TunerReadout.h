@@ -12,7 +12,6 @@ class CDoreme;
 class TunerReadout {
 public:
     static constexpr int kMeterRange = 100;
-    static constexpr double kStartSmoothed = 440.0;
 
     struct Neighbour {
         std::string name;      // dual name, or "#G0" / "#C8" beyond the table
@@ -55,7 +54,7 @@ private:
     const CDoreme& m_doreme;
     int m_nNote = 48;
     bool m_bAuto = false;
-    double m_dSmoothed = kStartSmoothed;
+    double m_dSmoothed; // starts at the default A4
     std::string m_strPitch;
     std::string m_strLow;
     std::string m_strHigh;

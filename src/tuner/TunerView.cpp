@@ -4,7 +4,6 @@
 #include "InstrumentTree.h"
 #include "Messages.h"
 #include "TreeIcons.h"
-#include "WaveEngine.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,8 +24,7 @@ QLabel* CentredLabel(const QString& name, QWidget* parent) {
 } // namespace
 
 CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
-    : QWidget(parent), m_doreme(doreme), m_engine(engine), m_readout(doreme),
-      m_handOff(engine, doreme.Notes(), this) {
+    : QWidget(parent), m_doreme(doreme), m_session(doreme, engine) {
     setObjectName("tunerView");
 
     auto* meterGroup = new QGroupBox(tr("Pitch Meter"), this);
@@ -80,6 +78,13 @@ CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(meterGroup);
     layout->addWidget(treeGroup, 1);
+
+    connect(&m_session, &CListeningSession::ReadoutChanged, this, &CTunerView::RefreshReadout);
+    connect(&m_session, &CListeningSession::TargetChanged, this, [this] {
+        UpdateNeighbours();
+        emit CommandStateChanged();
+    });
+    connect(&m_session, &CListeningSession::ToneChanged, this, &CTunerView::CommandStateChanged);
 }
 
 CTunerView::~CTunerView() {
@@ -92,65 +97,35 @@ void CTunerView::OnInitialUpdate(double freqA4) {
     }
     m_bInitialised = true;
     m_meter->setValue(0);
-    m_doreme.m_dFreqA4 = freqA4;
-    m_doreme.BuildNoteTable();
+    m_doreme.SetFreqA4(freqA4);
     m_tree->BuildInstrumentTree();
-    m_readout.SelectNote(kNoteA4);
-    m_readout.ShowPitch(0.0); // the read-outs start empty
-    RefreshReadout();
-    NoteChanged();
-    m_handOff.Start();
+    m_session.SelectNote(kNoteA4);
+    RefreshReadout(); // empty until the first measurement
+    m_session.Start();
 }
 
 void CTunerView::Shutdown() {
-    m_handOff.Stop();
-    m_bToneOn = false;
+    m_session.Stop();
 }
 
 bool CTunerView::event(QEvent* e) {
-    if (e->type() == WM_PITCH_RESULT) {
-        const auto* result = static_cast<PitchResultEvent*>(e);
-        if (result->From() == PitchResultEvent::Source::Worker) {
-            // Applied even if automatic mode was switched off after the frame was handed on.
-            if (m_readout.ApplyAutomaticResult(result->Frequency())) {
-                NoteChanged();
-                RefreshReadout();
-            }
-        } else {
-            ShowPitch(result->Frequency());
-        }
-        return true;
-    }
     if (e->type() == WM_NOTE_SELECTED) {
-        m_readout.SelectNote(static_cast<NoteSelectedEvent*>(e)->Note());
-        NoteChanged();
-        emit CommandStateChanged();
+        m_session.SelectNote(static_cast<NoteSelectedEvent*>(e)->Note());
         return true;
     }
     return QWidget::event(e);
 }
 
-void CTunerView::ShowPitch(double hz) {
-    m_readout.ShowPitch(hz);
-    RefreshReadout();
-}
-
 void CTunerView::RefreshReadout() {
-    m_pitch->setText(QString::fromStdString(m_readout.PitchText()));
-    m_low->setText(QString::fromStdString(m_readout.LowText()));
-    m_high->setText(QString::fromStdString(m_readout.HighText()));
-    m_meter->setValue(m_readout.MeterPosition());
-}
-
-void CTunerView::NoteChanged() {
-    m_handOff.SetNote(m_readout.Note());
-    m_handOff.SetAutomatic(m_readout.IsAutomatic());
-    m_engine.SetSynthesisNote(m_readout.Note()); // a playing tone follows the target
-    UpdateNeighbours();
+    const TunerReadout& readout = m_session.Readout();
+    m_pitch->setText(QString::fromStdString(readout.PitchText()));
+    m_low->setText(QString::fromStdString(readout.LowText()));
+    m_high->setText(QString::fromStdString(readout.HighText()));
+    m_meter->setValue(readout.MeterPosition());
 }
 
 void CTunerView::UpdateNeighbours() {
-    const auto neighbours = m_readout.Neighbours();
+    const auto neighbours = m_session.Readout().Neighbours();
     for (int i = 0; i < 3; ++i) {
         m_noteNames[i]->setText(QString::fromStdString(neighbours[i].name));
         m_noteFrequencies[i]->setText(QString::fromStdString(neighbours[i].frequency));
@@ -165,42 +140,21 @@ void CTunerView::ParkFocusIfInTree() {
 
 void CTunerView::OnHalfToneDown() {
     ParkFocusIfInTree();
-    m_readout.HalfTone(-1);
-    NoteChanged();
-    emit CommandStateChanged();
+    m_session.HalfTone(-1);
 }
 
 void CTunerView::OnHalfToneUp() {
     ParkFocusIfInTree();
-    m_readout.HalfTone(+1);
-    NoteChanged();
-    emit CommandStateChanged();
+    m_session.HalfTone(+1);
 }
 
 void CTunerView::OnAutoTone() {
-    m_readout.SetAutomatic(!m_readout.IsAutomatic());
-    if (m_readout.IsAutomatic() && m_engine.IsOutputOpen()) {
-        m_engine.StopOutput();
-    }
-    m_bToneOn = m_engine.IsOutputOpen();
-    m_handOff.SetAutomatic(m_readout.IsAutomatic());
+    m_session.SetAutomatic(!m_session.IsAutomatic());
     ParkFocusIfInTree();
-    emit CommandStateChanged();
 }
 
 void CTunerView::OnStandardTone() {
-    if (m_readout.IsAutomatic()) {
-        return;
-    }
-    if (m_engine.IsOutputOpen()) {
-        m_engine.StopOutput();
-    } else {
-        m_engine.SetSynthesisNote(m_readout.Note());
-        m_engine.SetSynthesis(true);
-        m_engine.StartOutput();
-    }
-    m_bToneOn = m_engine.IsOutputOpen();
-    emit CommandStateChanged();
+    m_session.ToggleTone();
 }
 
 void CTunerView::OnSetParameters() {

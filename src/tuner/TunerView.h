@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BlockHandOff.h"
+#include "ListeningSession.h"
 #include "TunerReadout.h"
 
 #include <QWidget>
@@ -16,8 +16,8 @@ class QSlider;
 
 // The tuner pane: the pitch meter with its read-out, the target note and its neighbours, and
 // the instrument tree. Its first initial update starts everything that listens; closing it
-// stops capture, output and the worker. What it shows comes from TunerReadout; the blocks and
-// results come from CBlockHandOff.
+// stops capture, output and the worker. The listening session owns the target, the mode and
+// the read-out; the pane passes the commands on and draws what the session says.
 class CTunerView : public QWidget {
     Q_OBJECT
 public:
@@ -46,36 +46,33 @@ public:
     // Runs the metronome dialog; until one is provided the command does nothing.
     void SetMetronomeDialog(std::function<void()> run) { m_runMetronome = std::move(run); }
 
-    bool IsAutomatic() const { return m_readout.IsAutomatic(); }
-    bool IsToneOn() const { return m_bToneOn; }
-    int Note() const { return m_readout.Note(); }
-    const TunerReadout& Readout() const { return m_readout; }
+    bool IsAutomatic() const { return m_session.IsAutomatic(); }
+    bool IsToneOn() const { return m_session.IsToneOn(); }
+    int Note() const { return m_session.Note(); }
+    const TunerReadout& Readout() const { return m_session.Readout(); }
+    CListeningSession& Session() { return m_session; }
     CInstrumentTree* Tree() const { return m_tree; }
 
     // Fills the three neighbour notes and their frequencies from the target.
     void UpdateNeighbours();
 
 signals:
-    // The automatic mode or the reference tone changed: command check marks need a refresh.
+    // The target, the automatic mode or the reference tone changed (whatever stopped the
+    // tone): command check marks need a refresh.
     void CommandStateChanged();
 
 protected:
     bool event(QEvent* e) override;
 
 private:
-    void ShowPitch(double hz);
     void RefreshReadout();
-    void NoteChanged();
     void ParkFocusIfInTree();
 
     CDoreme& m_doreme;
-    CWaveEngine& m_engine;
-    TunerReadout m_readout;
-    CBlockHandOff m_handOff;
+    CListeningSession m_session;
     std::function<bool()> m_runSetParameters;
     std::function<void()> m_runMetronome;
     bool m_bInitialised = false;
-    bool m_bToneOn = false;
 
     QSlider* m_meter = nullptr;
     QLabel* m_pitch = nullptr;

@@ -41,7 +41,7 @@ TEST(AnalysisState, FramesOfferedWhileBusyAreDropped) {
     EXPECT_FALSE(state.WaitUntilIdle(20ms));
 
     std::atomic<int> posted{0};
-    state.StartWorker([&] { ++posted; });
+    state.StartWorker([&](double, std::uint64_t) { ++posted; });
     ASSERT_TRUE(state.WaitUntilIdle(2s));
     EXPECT_EQ(posted.load(), 1);
     EXPECT_TRUE(state.OfferFrame()); // the next free block is taken
@@ -57,19 +57,40 @@ TEST(AnalysisState, WorkerReadsACleanToneAndPostsBeforeClearingReady) {
     ASSERT_EQ(state.InitTransform(), 1);
     std::atomic<int> postedWhileBusy{0};
     std::atomic<double> postedResult{0.0};
-    state.StartWorker([&] {
+    std::atomic<std::uint64_t> postedTag{0};
+    state.StartWorker([&](double hz, std::uint64_t tag) {
         postedWhileBusy += state.IsBusy() ? 1 : 0;
-        postedResult = state.Result();
+        postedResult = hz;
+        postedTag = tag;
     });
     SineBlocks sine(440.0, 10000.0);
     for (int b = 0; b < 4; ++b) {
         state.ShiftInBlock(sine.Next());
-        ASSERT_TRUE(state.OfferFrame());
+        ASSERT_TRUE(state.OfferFrame(100 + b));
         ASSERT_TRUE(state.WaitUntilIdle(2s));
         EXPECT_EQ(postedResult.load(), state.Result());
+        EXPECT_EQ(postedTag.load(), 100u + b); // the frame's tag comes back with its result
         EXPECT_NEAR(CentsBetween(state.Result(), 440.0), 0.0, 3.2) << b;
     }
     EXPECT_EQ(postedWhileBusy.load(), 4);
+}
+
+TEST(AnalysisState, AnalysingAtOnceGivesTheWorkersResult) {
+    CDoreme doreme;
+    AnalysisState state(doreme.Notes());
+    EXPECT_FALSE(state.AnalyseNow().has_value()); // no transform yet
+    ASSERT_EQ(state.InitTransform(), 1);
+    SineBlocks sine(330.0, 10000.0);
+    state.ShiftInBlock(sine.Next());
+    state.ShiftInBlock(sine.Next());
+    const auto now = state.AnalyseNow();
+    ASSERT_TRUE(now.has_value());
+    state.StartWorker({});
+    EXPECT_FALSE(state.AnalyseNow().has_value()); // never beside a running worker
+    ASSERT_TRUE(state.OfferFrame());
+    ASSERT_TRUE(state.WaitUntilIdle(2s));
+    EXPECT_EQ(state.Result(), *now);
+    EXPECT_NEAR(CentsBetween(*now, 330.0), 0.0, 3.2);
 }
 
 TEST(AnalysisState, StopWithAFramePendingLeavesItIdle) {
@@ -83,7 +104,7 @@ TEST(AnalysisState, StopWithAFramePendingLeavesItIdle) {
     EXPECT_FALSE(state.IsBusy());
     // The worker starts again after a stop.
     std::atomic<int> posted{0};
-    state.StartWorker([&] { ++posted; });
+    state.StartWorker([&](double, std::uint64_t) { ++posted; });
     EXPECT_TRUE(state.OfferFrame());
     EXPECT_TRUE(state.WaitUntilIdle(2s));
     EXPECT_EQ(posted.load(), 1);

@@ -152,7 +152,7 @@ TEST_F(WindowFixture, SetParametersStoresTheReferenceOnOkOnly) {
     });
     frame.OnCommand(ID_SET_PARAMETERS);
     EXPECT_EQ(CSettingsStore::ReadInt("Setting", "FreqOfA4", -1), 4403);
-    EXPECT_DOUBLE_EQ(doreme.m_dFreqA4, 440.3);
+    EXPECT_DOUBLE_EQ(doreme.FreqA4(), 440.3);
     EXPECT_EQ(Text("frequencyTarget"), "440.30Hz");
 
     // Escape changes neither the reference nor the store.
@@ -161,13 +161,13 @@ TEST_F(WindowFixture, SetParametersStoresTheReferenceOnOkOnly) {
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
     frame.OnCommand(ID_SET_PARAMETERS);
-    EXPECT_DOUBLE_EQ(doreme.m_dFreqA4, 440.3);
+    EXPECT_DOUBLE_EQ(doreme.FreqA4(), 440.3);
     EXPECT_EQ(CSettingsStore::ReadInt("Setting", "FreqOfA4", -1), 4403);
 }
 
 TEST(DlgSet, SpinStopsAtBothEndsInTenthsOfAHertz) {
     CDoreme doreme;
-    doreme.m_dFreqA4 = 444.9;
+    doreme.SetFreqA4(444.9);
     CDlgSet dialog(doreme);
     QDoubleSpinBox* spin = dialog.Spin();
     EXPECT_EQ(spin->text(), "444.90");
@@ -181,7 +181,7 @@ TEST(DlgSet, SpinStopsAtBothEndsInTenthsOfAHertz) {
     EXPECT_EQ(spin->text(), "435.00");
     EXPECT_DOUBLE_EQ(dialog.Frequency(), 435.0);
     dialog.accept();
-    EXPECT_DOUBLE_EQ(doreme.m_dFreqA4, 435.0);
+    EXPECT_DOUBLE_EQ(doreme.FreqA4(), 435.0);
     EXPECT_DOUBLE_EQ(doreme.Frequency(48), 435.0); // the table was rebuilt
 }
 
@@ -218,7 +218,7 @@ TEST_F(WindowFixture, StartUpReadsTheStoredReference) {
                       std::make_unique<MemoryWaveOut>()};
     CMainFrame second{other, quiet};
     second.InitialUpdate();
-    EXPECT_DOUBLE_EQ(other.m_dFreqA4, 445.0);
+    EXPECT_DOUBLE_EQ(other.FreqA4(), 445.0);
     EXPECT_EQ(second.TunerView()->findChild<QLabel*>("frequencyTarget")->text(), "445.00Hz");
 }
 

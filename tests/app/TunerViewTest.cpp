@@ -1,10 +1,13 @@
 #include "WindowFixture.h"
 
 #include "Messages.h"
+#include "SignalHelpers.h"
 
 #include <QSlider>
 
 namespace {
+
+using namespace std::chrono_literals;
 
 TEST_F(WindowFixture, StartsOnA4WithEmptyReadouts) {
     EXPECT_EQ(frame.windowTitle(), "Quavelorin");
@@ -89,7 +92,8 @@ TEST_F(WindowFixture, ReferenceToneOnlyInNoteLockedModeAndStoppedByAutomatic) {
 
 TEST_F(WindowFixture, ResultsMoveTheReadoutAndTheTarget) {
     View().OnAutoTone();
-    QApplication::postEvent(&View(), new PitchResultEvent(454.0, PitchResultEvent::Source::Worker));
+    CListeningSession& session = View().Session();
+    QApplication::postEvent(&session, new PitchResultEvent(454.0, session.Choice()));
     Pump();
     EXPECT_EQ(View().Note(), 49); // 54 cents above A4: #A4
     EXPECT_EQ(Text("noteTarget"), "#A/bB4");
@@ -97,20 +101,34 @@ TEST_F(WindowFixture, ResultsMoveTheReadoutAndTheTarget) {
     EXPECT_EQ(Text("pitchText"), "444.67Hz (-81Cents)");
     EXPECT_EQ(View().findChild<QSlider*>("meter")->value(), -81);
 
-    // A note-locked result is shown against the chosen target, which stays.
+    // Note-locked results, from a tone far below it, are shown against the chosen target,
+    // which stays.
     View().OnHalfToneDown();
-    QApplication::postEvent(&View(),
-                            new PitchResultEvent(300.0, PitchResultEvent::Source::NoteLocked));
-    Pump();
+    SineBlocks low(380.0, 9000.0);
+    for (int b = 0; b < 6; ++b) {
+        in->Feed(low.Next());
+        Pump();
+    }
     EXPECT_EQ(View().Note(), 48);
     EXPECT_EQ(Text("lowText"), "L");
     EXPECT_EQ(View().findChild<QSlider*>("meter")->value(), -100);
-    // Nothing below 1 Hz is shown.
-    QApplication::postEvent(&View(),
-                            new PitchResultEvent(0.0, PitchResultEvent::Source::NoteLocked));
-    Pump();
+    // The input lost: the read-out goes empty.
+    in->Break();
+    ProcessEventsUntil([&] { return Text("pitchText").isEmpty(); }, 1s);
     EXPECT_EQ(Text("pitchText"), "");
     EXPECT_EQ(Text("lowText"), "");
+}
+
+TEST_F(WindowFixture, TheToneCheckMarkFollowsWhateverStopsTheTone) {
+    View().OnStandardTone();
+    ASSERT_TRUE(frame.Action(32776)->isChecked());
+    engine.StopOutput(); // as the spectrum pane or the metronome does
+    EXPECT_FALSE(frame.Action(32776)->isChecked());
+    View().OnStandardTone();
+    out->Break(); // the output device fails
+    ProcessEventsUntil([&] { return !frame.Action(32776)->isChecked(); }, 1s);
+    EXPECT_FALSE(frame.Action(32776)->isChecked());
+    EXPECT_FALSE(View().IsToneOn());
 }
 
 TEST_F(WindowFixture, ClosingTheWindowStopsListening) {

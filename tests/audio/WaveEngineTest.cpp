@@ -29,7 +29,8 @@ std::vector<std::int16_t> Sine(double hz, int count, double amplitude = 8000.0) 
     return samples;
 }
 
-// An engine on in-memory devices with a sink standing in for the tuner view.
+// An engine on in-memory devices with a sink standing in for the listening session; the
+// blocks handed over are recorded by their first sample.
 // The sink and the recorder outlive the engine, whose capture thread may still be posting.
 struct EngineFixture : ::testing::Test {
     CDoreme doreme;
@@ -39,29 +40,65 @@ struct EngineFixture : ::testing::Test {
     MemoryWaveOut* out = new MemoryWaveOut;
     CWaveEngine engine{doreme.Notes(), std::unique_ptr<IWaveIn>(in),
                        std::unique_ptr<IWaveOut>(out)};
+    std::vector<std::int16_t> blocks;
+    int outputChanges = 0;
+    int note = 48;
 
     EngineFixture() {
         sink.engine = &engine;
         engine.Initialise(&sink);
+        engine.SetBlockSink([this](CWaveEngine::Block block) { blocks.push_back(block[0]); });
+        engine.SetOutputListener([this] { ++outputChanges; });
+        engine.SetSynthesisNoteSource([this] { return note; });
     }
     void Pump() { QCoreApplication::processEvents(); }
 };
 
-TEST_F(EngineFixture, BothFullBuffersAreHandedOverInOrderAtOneNotification) {
+TEST_F(EngineFixture, BlocksAreHandedOverInTheOrderTheyWereFilled) {
     engine.StartCapture();
     ASSERT_TRUE(engine.IsCaptureOpen());
-    in->Feed(Block(1)); // fills buffer 0
-    in->Feed(Block(2)); // fills buffer 1
-    const auto before = engine.BlockSerial();
-    EXPECT_EQ(engine.OnBufferDone(MM_WIM_DATA), 1);
-    EXPECT_EQ(engine.BlockSerial(), before + 2);
-    EXPECT_EQ(engine.LatestBlock()[0], 2); // buffer 1 went last
-    // Both were queued again: the next two blocks are captured as well.
+    in->Feed(Block(1)); // buffer 0
+    Pump();
+    // The GUI thread stalls while buffer 1, then buffer 0 again, fill up.
+    in->Feed(Block(2));
     in->Feed(Block(3));
+    Pump();
+    // Both were queued again: the next blocks are captured as well.
     in->Feed(Block(4));
     Pump();
-    EXPECT_EQ(engine.BlockSerial(), before + 4);
-    EXPECT_EQ(engine.LatestBlock()[kBlockSamples - 1], 4);
+    EXPECT_EQ(blocks, (std::vector<std::int16_t>{1, 2, 3, 4}));
+}
+
+TEST_F(EngineFixture, ALostCaptureDeviceIsClosedAndShownOnce) {
+    engine.StartCapture();
+    in->Break();
+    in->Break();
+    Pump();
+    EXPECT_FALSE(engine.IsCaptureOpen());
+    EXPECT_FALSE(in->IsOpen());
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(errors.messages[0], "Error = 0x00000001, : The sound device stopped or was removed.");
+
+    // A quiet retry opens it again and blocks flow; a failed one shows nothing.
+    in->FailNextOpenWith(WAVE_ERR_NODEVICE);
+    EXPECT_FALSE(engine.RetryCapture());
+    EXPECT_TRUE(engine.RetryCapture());
+    in->Feed(Block(5));
+    Pump();
+    EXPECT_EQ(blocks, (std::vector<std::int16_t>{5}));
+    EXPECT_EQ(errors.messages.size(), 1u);
+}
+
+TEST_F(EngineFixture, ALostOutputDeviceClosesTheOutputAndTellsTheListener) {
+    engine.StartOutput();
+    ASSERT_EQ(outputChanges, 1);
+    out->Break();
+    Pump();
+    EXPECT_FALSE(engine.IsOutputOpen());
+    EXPECT_EQ(outputChanges, 2);
+    EXPECT_EQ(errors.messages.size(), 1u);
+    engine.StopOutput(); // already closed: no news
+    EXPECT_EQ(outputChanges, 2);
 }
 
 TEST_F(EngineFixture, StartCaptureTwiceOpensOnce) {
@@ -86,18 +123,21 @@ TEST_F(EngineFixture, OpenFailureIsShownAndALaterStartRetries) {
 
 TEST_F(EngineFixture, NotificationsForAClosedDeviceAreAcknowledgedAndIgnored) {
     EXPECT_EQ(engine.StopCapture(), WAVE_NOERROR);
-    EXPECT_EQ(engine.OnBufferDone(MM_WIM_DATA), 1);
-    EXPECT_EQ(engine.OnBufferDone(MM_WOM_DONE), 1);
-    EXPECT_EQ(engine.OnBufferDone(WM_BLOCK_READY), 0);
-    EXPECT_EQ(engine.BlockSerial(), 0u);
+    WaveHeader header;
+    WaveDoneEvent captured(MM_WIM_DATA, &header);
+    WaveDoneEvent played(MM_WOM_DONE, &header);
+    QEvent other(QEvent::User);
+    EXPECT_EQ(engine.OnBufferDone(&captured), 1);
+    EXPECT_EQ(engine.OnBufferDone(&played), 1);
+    EXPECT_EQ(engine.OnBufferDone(&other), 0);
 
-    // Data that arrives after a stop is not handed over either.
+    // Data that arrives after a stop is not handed over either, nor a stale notification.
     engine.StartCapture();
+    in->Feed(Block(8));
     engine.StopCapture();
     in->Feed(Block(9));
-    QCoreApplication::postEvent(&sink, new QEvent(MM_WIM_DATA));
     Pump();
-    EXPECT_EQ(engine.BlockSerial(), 0u);
+    EXPECT_TRUE(blocks.empty());
     EXPECT_FALSE(in->IsOpen());
 }
 
@@ -106,40 +146,57 @@ TEST_F(EngineFixture, CaptureThreadPublishesSpectrumAndHistory) {
     engine.StartCapture();
     in->Feed(Sine(440.0, kBlockSamples));
     Pump();
-    ASSERT_TRUE(ProcessEventsUntil(
-        [&] { return engine.Display().history.back() != 0.0 && sink.spectrumNotifications > 0; },
-        5s));
-    const auto display = engine.Display();
-    EXPECT_EQ(display.serial, 1u);
-    const auto peak = std::max_element(display.spectrum.begin(), display.spectrum.end()) -
-                      display.spectrum.begin();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return sink.spectrumNotifications > 0; }, 5s));
+    const auto display = engine.Display(); // held while later blocks are published
+    EXPECT_EQ(display->serial, 1u);
+    const auto peak = std::max_element(display->spectrum.begin(), display->spectrum.end()) -
+                      display->spectrum.begin();
     EXPECT_EQ(peak, 327);
     // The 1/8192 scale reads a sine's amplitude (8000) in its bin.
-    EXPECT_NEAR(display.spectrum[327], 8000.0, 100.0);
-    EXPECT_NEAR(display.history.back(), 440.0, 1.4);
-    EXPECT_EQ(display.history[CWaveEngine::kHistoryLength - 2], 0.0);
+    EXPECT_NEAR(display->spectrum[327], 8000.0, 100.0);
+    EXPECT_NEAR(display->history.back(), 440.0, 1.4);
+    EXPECT_EQ(display->history[CWaveEngine::kHistoryLength - 2], 0.0);
 
     // Silence: an all-zero spectrum and the display search's lowest bin (E1) as estimate.
-    in->Feed(Block(0));
-    Pump();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display().serial == 2; }, 5s));
-    ASSERT_TRUE(ProcessEventsUntil(
-        [&] { return engine.Display().history[CWaveEngine::kHistoryLength - 2] != 0.0; }, 5s));
+    // Snapshots published meanwhile never touch the one still held.
+    for (int b = 0; b < 6; ++b) {
+        in->Feed(Block(0));
+        Pump();
+        ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display()->serial == 2u + b; }, 5s));
+    }
+    EXPECT_EQ(display->serial, 1u);
+    EXPECT_NEAR(display->spectrum[327], 8000.0, 100.0);
     const auto silent = engine.Display();
-    EXPECT_TRUE(std::all_of(silent.spectrum.begin(), silent.spectrum.end(),
+    EXPECT_TRUE(std::all_of(silent->spectrum.begin(), silent->spectrum.end(),
                             [](double v) { return v == 0.0; }));
     const int lowBin = static_cast<int>(32768 * doreme.Frequency(20) / kSampleRate);
-    EXPECT_DOUBLE_EQ(silent.history.back(), lowBin * 44100.0 / 32768);
-    EXPECT_NEAR(silent.history[CWaveEngine::kHistoryLength - 2], 440.0, 1.4);
+    EXPECT_DOUBLE_EQ(silent->history.back(), lowBin * 44100.0 / 32768);
+    EXPECT_NEAR(silent->history[CWaveEngine::kHistoryLength - 7], 440.0, 1.4);
+}
+
+TEST_F(EngineFixture, AnUntakenSpectrumNotificationIsNotRepeated) {
+    engine.SetGraphWindow(&sink);
+    engine.StartCapture();
+    in->Feed(Sine(440.0, kBlockSamples));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return sink.spectrumNotifications == 1; }, 5s));
+    // The graph has not taken the snapshot: newer ones are published without more news.
+    in->Feed(Sine(440.0, kBlockSamples));
+    Pump();
+    in->Feed(Sine(440.0, kBlockSamples));
+    ProcessEventsUntil([] { return false; }, 500ms);
+    EXPECT_EQ(sink.spectrumNotifications, 1);
+    engine.Display();
+    in->Feed(Sine(440.0, kBlockSamples));
+    EXPECT_TRUE(ProcessEventsUntil([&] { return sink.spectrumNotifications == 2; }, 5s));
 }
 
 TEST_F(EngineFixture, WithoutAGraphWindowTheSpectrumIsStillComputed) {
     engine.StartCapture();
     in->Feed(Sine(1000.0, kBlockSamples));
     Pump();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display().history.back() != 0.0; }, 5s));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display()->serial == 1u; }, 5s));
     EXPECT_EQ(sink.spectrumNotifications, 0);
-    EXPECT_NEAR(engine.Display().history.back(), 1000.0, 1.4);
+    EXPECT_NEAR(engine.Display()->history.back(), 1000.0, 1.4);
 }
 
 // Plays `count` buffers and lets the engine refill each one as it is told.
@@ -151,7 +208,6 @@ void PlayAndRefill(MemoryWaveOut& out, int count) {
 }
 
 TEST_F(EngineFixture, OutputStartsWithTwoSilentBuffersThenAContinuousTone) {
-    engine.SetSynthesisNote(48);
     engine.SetSynthesis(true);
     engine.StartOutput();
     ASSERT_TRUE(engine.IsOutputOpen());
@@ -181,7 +237,7 @@ TEST_F(EngineFixture, OutputStartsWithTwoSilentBuffersThenAContinuousTone) {
     EXPECT_LE(engine.SynthesisPhase(), twoPi + step);
 
     // The note is read at every refill: a playing tone follows it.
-    engine.SetSynthesisNote(60);
+    note = 60;
     PlayAndRefill(*out, 3);
     EXPECT_EQ(engine.StopOutput(), WAVE_NOERROR);
     EXPECT_FALSE(out->IsOpen());

@@ -1,9 +1,8 @@
 // Starts the listening machinery on the real sound server, captures for a moment, shuts down
-// in order and exits: run many times in a row, it shows that start-up and teardown never crash
-// or hang. Exit code 0 when at least one block arrived and everything stopped.
-#include "AudioSettle.h"
-#include "BlockHandOff.h"
+// in order and exits at once: run many times in a row, it shows that start-up and teardown
+// never crash or hang. Exit code 0 when at least one block arrived and everything stopped.
 #include "Doreme.h"
+#include "ListeningSession.h"
 #include "QtWaveIn.h"
 #include "QtWaveOut.h"
 #include "WaveEngine.h"
@@ -20,15 +19,14 @@ int main(int argc, char** argv) {
         CDoreme doreme;
         CWaveEngine engine(doreme.Notes(), std::make_unique<QtWaveIn>(),
                            std::make_unique<QtWaveOut>());
-        CBlockHandOff handOff(engine, doreme.Notes(), nullptr);
-        handOff.Start();
-        engine.StartOutput();
+        CListeningSession session(doreme, engine);
+        session.Start();
+        session.ToggleTone();
         QTimer::singleShot(900, &app, &QCoreApplication::quit);
         app.exec();
-        status = handOff.BlocksHandedOver() > 0 ? 0 : 2;
-        handOff.Stop();
+        status = engine.Display()->serial > 0 ? 0 : 2;
+        session.Stop();
     }
-    LetAudioSettle();
     std::printf("capture probe: %s\n", status == 0 ? "ok" : "no block arrived");
     return status;
 }

@@ -1,9 +1,9 @@
-// The engine on the system's real sound server: a tone played into the default sink reaches
-// the default source, the capture device, the worker and the note-locked measurement, exactly
-// as a microphone would bring it. Runs under with-pulse (a private server).
+// The listening session on the system's real sound server: a tone played into the default sink
+// reaches the default source, the capture device, the worker and the note-locked measurement,
+// exactly as a microphone would bring it. Runs under with-pulse (a private server).
 #include "AudioTestSupport.h"
-#include "BlockHandOff.h"
 #include "Doreme.h"
+#include "ListeningSession.h"
 #include "QtWaveIn.h"
 #include "QtWaveOut.h"
 
@@ -67,86 +67,57 @@ private:
 struct RealAudio : ::testing::Test {
     CDoreme doreme;
     CWaveEngine engine{doreme.Notes(), std::make_unique<QtWaveIn>(), std::make_unique<QtWaveOut>()};
-    NotifySink tuner;
-    CBlockHandOff handOff{engine, doreme.Notes(), &tuner};
+    CListeningSession session{doreme, engine};
     ErrorRecorder errors;
 
-    // Waits for `count` results of the given kind after those already there; all of them.
-    std::vector<double> Results(PitchResultEvent::Source source, std::size_t count) {
-        const std::size_t start = tuner.pitches.size();
-        auto matching = [&] {
-            std::vector<double> found;
-            for (std::size_t i = start; i < tuner.pitches.size(); ++i) {
-                if (tuner.sources[i] == source) {
-                    found.push_back(tuner.pitches[i]);
-                }
+    // Waits until the read-out has stood within `cents` of the reference for three readings in
+    // a row; the readings go to the log.
+    bool Settles(const char* what, double reference, double cents) {
+        std::vector<double> readings;
+        int near = 0;
+        QObject::connect(&session, &CListeningSession::ReadoutChanged, [&] {
+            if (session.Readout().IsShowing()) {
+                readings.push_back(session.Readout().Smoothed());
+                near = std::abs(Cents(readings.back(), reference)) < cents ? near + 1 : 0;
             }
-            return found;
-        };
-        ProcessEventsUntil([&] { return matching().size() >= count; }, 20s);
-        return matching();
+        });
+        const bool settled = ProcessEventsUntil([&] { return near >= 3; }, 20s);
+        QObject::disconnect(&session, &CListeningSession::ReadoutChanged, nullptr, nullptr);
+        Log(what, readings, reference);
+        return settled;
     }
 
-    void TearDown() override {
-        handOff.Stop();
-        ProcessEventsUntil([] { return false; }, 200ms);
-    }
+    void TearDown() override { session.Stop(); }
 };
 
 TEST_F(RealAudio, PlayedToneReadsInBothModes) {
     ServerSine sine(440);
     ASSERT_TRUE(sine.IsPlaying());
-    handOff.Start();
+    session.SetAutomatic(true);
+    session.Start();
     ASSERT_TRUE(engine.IsCaptureOpen());
     ASSERT_TRUE(errors.messages.empty());
+    EXPECT_TRUE(Settles("automatic", 440.0, 3.0));
+    EXPECT_EQ(session.Note(), 48);
 
-    // The first frames may still hold the silence from before the tone reached the source.
-    const auto automatic = Results(PitchResultEvent::Source::Worker, 6);
-    Log("automatic", automatic, 440.0);
-    ASSERT_GE(automatic.size(), 6u);
-    for (std::size_t i = 3; i < automatic.size(); ++i) {
-        EXPECT_NEAR(Cents(automatic[i], 440.0), 0.0, 3.0) << automatic[i];
-    }
-
-    handOff.SetAutomatic(false);
-    handOff.SetNote(48);
-    const auto locked = Results(PitchResultEvent::Source::NoteLocked, 4);
-    Log("note-locked", locked, 440.0);
-    ASSERT_GE(locked.size(), 4u);
-    for (double hz : locked) {
-        EXPECT_NEAR(Cents(hz, 440.0), 0.0, 3.0) << hz;
-    }
-    EXPECT_GT(engine.Display().serial, 4u);
-    EXPECT_NEAR(engine.Display().history.back(), 440.0, 1.4);
+    session.SelectNote(48);
+    EXPECT_TRUE(Settles("note-locked", 440.0, 3.0));
+    EXPECT_GT(engine.Display()->serial, 4u);
+    EXPECT_NEAR(engine.Display()->history.back(), 440.0, 1.4);
 }
 
 TEST_F(RealAudio, ReferenceToneIsCapturedBackAtItsFrequency) {
     const int note = 45; // #F4
-    handOff.SetAutomatic(false);
-    handOff.SetNote(note);
-    handOff.Start();
-    engine.SetSynthesisNote(note);
-    engine.SetSynthesis(true);
-    engine.StartOutput();
+    session.SelectNote(note);
+    session.Start();
+    session.ToggleTone();
     ASSERT_TRUE(engine.IsOutputOpen());
     ASSERT_TRUE(errors.messages.empty());
-
-    // Two silent buffers lead the tone; later blocks hear it.
-    const auto locked = Results(PitchResultEvent::Source::NoteLocked, 8);
-    Log("reference tone, note-locked", locked, doreme.Frequency(note));
-    ASSERT_GE(locked.size(), 8u);
-    for (std::size_t i = 5; i < locked.size(); ++i) {
-        EXPECT_NEAR(Cents(locked[i], doreme.Frequency(note)), 0.0, 3.0) << locked[i];
-    }
-
-    handOff.SetAutomatic(true);
-    const auto automatic = Results(PitchResultEvent::Source::Worker, 3);
-    Log("reference tone, automatic", automatic, doreme.Frequency(note));
-    ASSERT_GE(automatic.size(), 3u);
-    for (std::size_t i = 1; i < automatic.size(); ++i) {
-        EXPECT_NEAR(Cents(automatic[i], doreme.Frequency(note)), 0.0, 4.0) << automatic[i];
-    }
-    EXPECT_EQ(engine.StopOutput(), WAVE_NOERROR);
+    EXPECT_TRUE(Settles("reference tone, note-locked", doreme.Frequency(note), 3.0));
+    session.HalfTone(+2); // the tone follows the target
+    EXPECT_TRUE(Settles("reference tone two half tones up", doreme.Frequency(note + 2), 3.0));
+    session.ToggleTone();
+    EXPECT_FALSE(engine.IsOutputOpen());
 }
 
 // Run with no sound server at all: the user hears of it once per device and the program goes
@@ -157,9 +128,8 @@ TEST(NoSoundServer, ErrorIsShownAndNothingBreaks) {
     {
         CWaveEngine engine{doreme.Notes(), std::make_unique<QtWaveIn>(),
                            std::make_unique<QtWaveOut>()};
-        NotifySink tuner;
-        CBlockHandOff handOff{engine, doreme.Notes(), &tuner};
-        handOff.Start();
+        CListeningSession session{doreme, engine};
+        session.Start();
         EXPECT_FALSE(engine.IsCaptureOpen());
         ASSERT_EQ(errors.messages.size(), 1u);
         EXPECT_TRUE(errors.messages[0].startsWith("Error = 0x0000000"))
@@ -170,8 +140,8 @@ TEST(NoSoundServer, ErrorIsShownAndNothingBreaks) {
         EXPECT_EQ(errors.messages.size(), 2u);
 
         ProcessEventsUntil([] { return false; }, 300ms);
-        EXPECT_TRUE(tuner.pitches.empty());
-        handOff.Stop();
+        EXPECT_FALSE(session.Readout().IsShowing());
+        session.Stop();
     }
     EXPECT_EQ(errors.messages.size(), 2u);
 }

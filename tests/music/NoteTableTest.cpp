@@ -61,8 +61,7 @@ TEST(NoteTable, NamesFollowPitchClassAndOctave) {
 
 TEST(NoteTable, RebuildFollowsTheReferenceAndKeepsNames) {
     CDoreme doreme;
-    doreme.m_dFreqA4 = 435.0;
-    doreme.BuildNoteTable();
+    doreme.SetFreqA4(435.0);
     EXPECT_EQ(doreme.Frequency(48), 435.0);
     EXPECT_DOUBLE_EQ(doreme.Frequency(0), 27.1875);
     EXPECT_EQ(doreme.Notes()[48].name, "A4");
@@ -76,6 +75,17 @@ TEST(NoteTable, RebuildFollowsTheReferenceAndKeepsNames) {
     for (int n = 0; n < kNoteCount; ++n) {
         EXPECT_EQ(doreme.Frequency(n), first[n]) << n;
     }
+}
+
+TEST(NoteTable, ReferenceIsKeptWithinItsRange) {
+    CDoreme doreme;
+    doreme.SetFreqA4(460.0);
+    EXPECT_EQ(doreme.FreqA4(), 445.0);
+    EXPECT_EQ(doreme.Frequency(48), 445.0);
+    doreme.SetFreqA4(-1.0);
+    EXPECT_EQ(doreme.Frequency(48), 435.0);
+    doreme.SetFreqA4(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(doreme.Frequency(48), 435.0);
 }
 
 TEST(NoteTable, IndexOutsideTableIsClampedNotRead) {
@@ -139,8 +149,7 @@ TEST(NearestNoteIndex, NoNoteForFrequenciesThatAreNotPitches) {
 
 TEST(NearestNoteIndex, FollowsTheReference) {
     CDoreme doreme;
-    doreme.m_dFreqA4 = 445.0;
-    doreme.BuildNoteTable();
+    doreme.SetFreqA4(445.0);
     EXPECT_EQ(doreme.NearestNoteIndex(445.0), 48);
     EXPECT_EQ(doreme.NearestNoteIndex(440.0), 48); // 19.6 cents below
     EXPECT_EQ(doreme.NearestNoteIndex(431.0), 47); // 55 cents below
@@ -167,13 +176,11 @@ TEST(ExtendedNeighbours, SemitonesBeyondBothEnds) {
 TEST(NoteTable, ReadersSeeOldOrNewDuringRebuild) {
     CDoreme doreme;
     std::vector<double> low(kNoteCount), high(kNoteCount);
-    doreme.m_dFreqA4 = 435.0;
-    doreme.BuildNoteTable();
+    doreme.SetFreqA4(435.0);
     for (int n = 0; n < kNoteCount; ++n) {
         low[n] = doreme.Frequency(n);
     }
-    doreme.m_dFreqA4 = 445.0;
-    doreme.BuildNoteTable();
+    doreme.SetFreqA4(445.0);
     for (int n = 0; n < kNoteCount; ++n) {
         high[n] = doreme.Frequency(n);
     }
@@ -196,8 +203,7 @@ TEST(NoteTable, ReadersSeeOldOrNewDuringRebuild) {
         });
     }
     for (int i = 0; i < 20000; ++i) {
-        doreme.m_dFreqA4 = (i % 2) ? 445.0 : 435.0;
-        doreme.BuildNoteTable();
+        doreme.SetFreqA4((i % 2) ? 445.0 : 435.0);
     }
     stop = true;
     for (auto& t : readers) {

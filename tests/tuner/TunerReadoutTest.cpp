@@ -145,8 +145,7 @@ TEST(TunerReadout, HalfTonesStopAtTheEndsAndLeaveAutomaticMode) {
 TEST(TunerReadout, NeighboursFollowTheReference) {
     CDoreme doreme;
     TunerReadout r(doreme);
-    doreme.m_dFreqA4 = 442.0;
-    doreme.BuildNoteTable();
+    doreme.SetFreqA4(442.0);
     EXPECT_EQ(r.Neighbours()[1].frequency, "442.00Hz");
 }
 

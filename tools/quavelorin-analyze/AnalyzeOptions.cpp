@@ -1,5 +1,6 @@
 #include "AnalyzeOptions.h"
 
+#include "Doreme.h"
 #include "NoteTable.h"
 
 #include <algorithm>
@@ -65,7 +66,7 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
                 return fail("--a4 needs a frequency in Hz, such as 442");
             }
             // Clamped like the stored setting.
-            options.freqA4 = std::clamp(*hz, 435.0, 445.0);
+            options.freqA4 = std::clamp(*hz, CDoreme::kMinFreqA4, CDoreme::kMaxFreqA4);
         } else if (arg == "--format") {
             const std::string* v = value();
             if (v && *v == "text") {

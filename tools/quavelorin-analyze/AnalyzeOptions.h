@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Doreme.h"
 #include "ReadingWriter.h"
 
 #include <optional>
@@ -10,7 +11,7 @@
 struct AnalyzeOptions {
     std::string file;
     std::optional<int> note; // note-locked target; nothing: automatic mode
-    double freqA4 = 440.0;
+    double freqA4 = CDoreme::kDefaultFreqA4;
     ReadingFormat format = ReadingFormat::Text;
     bool help = false;
     std::string error; // a usage error, one line

@@ -8,7 +8,6 @@
 #include "TunerReadout.h"
 
 #include <algorithm>
-#include <chrono>
 #include <stdexcept>
 
 std::vector<BlockReading> AnalyseSamples(std::span<const std::int16_t> samples, CDoreme& doreme,
@@ -25,7 +24,6 @@ std::vector<BlockReading> AnalyseSamples(std::span<const std::int16_t> samples, 
     if (state.InitTransform() != 1) {
         throw std::runtime_error("out of memory for the transform");
     }
-    state.StartWorker({});
 
     std::vector<BlockReading> rows;
     std::vector<std::int16_t> block(kBlockSamples);
@@ -38,16 +36,10 @@ std::vector<BlockReading> AnalyseSamples(std::span<const std::int16_t> samples, 
 
         BlockReading row;
         pipeline.HandOverBlock(block, readout.Note());
-        const BlockPipeline::Outcome outcome =
-            pipeline.Dispatch(readout.Note(), readout.IsAutomatic());
-        if (outcome.frameOffered) {
-            if (!state.WaitUntilIdle(std::chrono::seconds(30))) {
-                throw std::runtime_error("the analysis worker did not finish a frame");
-            }
-            row.rawHz = state.Result();
+        row.rawHz = pipeline.MeasureNow(readout.Note(), readout.IsAutomatic());
+        if (row.rawHz && readout.IsAutomatic()) {
             readout.ApplyAutomaticResult(*row.rawHz);
-        } else if (outcome.noteLockedHz) {
-            row.rawHz = outcome.noteLockedHz;
+        } else if (row.rawHz) {
             readout.ShowPitch(*row.rawHz);
         }
 
@@ -61,6 +53,5 @@ std::vector<BlockReading> AnalyseSamples(std::span<const std::int16_t> samples, 
         row.mark = readout.HighText() + readout.LowText();
         rows.push_back(std::move(row));
     }
-    state.StopWorker();
     return rows;
 }

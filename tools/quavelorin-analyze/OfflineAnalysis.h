@@ -19,9 +19,10 @@ struct BlockReading {
     std::string mark;              // "H", "L" or empty
 };
 
-// Runs the live tuner's road on recorded samples: the same block hand-off, analysis worker,
-// note-locked measurement and read-out, but every block is analysed (the worker is waited for
-// instead of blocks being dropped). A final partial block is completed with silence.
+// Runs the live tuner's road on recorded samples: the same block hand-off, analysis,
+// note-locked measurement and read-out, but every block is analysed, on the calling thread
+// (the live tuner drops blocks that arrive while its worker is busy). A final partial block is
+// completed with silence.
 //
 // note: the note-locked target, or nothing for automatic mode.
 std::vector<BlockReading> AnalyseSamples(std::span<const std::int16_t> samples, CDoreme& doreme,

@@ -27,8 +27,7 @@ int main(int argc, char** argv) {
 
     try {
         CDoreme doreme;
-        doreme.m_dFreqA4 = options.freqA4;
-        doreme.BuildNoteTable();
+        doreme.SetFreqA4(options.freqA4);
         const auto rows = AnalyseSamples(audio.samples, doreme, options.note);
         WriteReadings(std::cout, rows, options.format);
     } catch (const std::exception& e) {

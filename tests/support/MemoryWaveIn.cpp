@@ -2,7 +2,7 @@
 
 #include "Messages.h"
 
-MemoryWaveIn::MemoryWaveIn() : MemoryWaveDevice(MM_WIM_DATA) {}
+MemoryWaveIn::MemoryWaveIn() : MemoryWaveDevice(MM_WIM_DATA, MM_WIM_ERROR) {}
 
 WaveResult MemoryWaveIn::Open(QObject* notify) {
     ++m_nOpens;
@@ -31,7 +31,7 @@ WaveResult MemoryWaveIn::Close() {
 }
 
 void MemoryWaveIn::Feed(std::span<const std::int16_t> samples) {
-    if (m_bOpen && m_bStarted) {
+    if (m_bOpen && m_bStarted && !m_bBroken) {
         m_queue.Record(samples);
     }
 }

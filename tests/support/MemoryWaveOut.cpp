@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-MemoryWaveOut::MemoryWaveOut() : MemoryWaveDevice(MM_WOM_DONE) {}
+MemoryWaveOut::MemoryWaveOut() : MemoryWaveDevice(MM_WOM_DONE, MM_WOM_ERROR) {}
 
 WaveResult MemoryWaveOut::Write(WaveHeader& header) {
     if (!m_bOpen) {
@@ -31,12 +31,12 @@ WaveResult MemoryWaveOut::Close() {
 
 int MemoryWaveOut::PlayBuffers(int count) {
     int played = 0;
-    while (played < count && !m_queue.PendingBytes().empty()) {
-        const auto bytes = m_queue.PendingBytes();
+    while (played < count && m_bOpen && !m_bBroken && !m_queue.HeadBytes().empty()) {
+        const auto bytes = m_queue.HeadBytes();
         const std::size_t old = m_played.size();
         m_played.resize(old + bytes.size() / sizeof(std::int16_t));
         std::memcpy(m_played.data() + old, bytes.data(), bytes.size());
-        m_queue.Consumed(bytes.size());
+        m_queue.Advance(bytes.size());
         --m_nQueued;
         ++played;
     }

@@ -25,37 +25,20 @@ private:
     DeviceErrorHandler m_previous;
 };
 
-// Stands where the tuner view stands: passes device notifications to the engine and counts
-// what arrives.
+// Stands where the listening session stands: passes device notifications to the engine and
+// counts the spectrum notifications.
 class NotifySink : public QObject {
 public:
     CWaveEngine* engine = nullptr;
-    int captureNotifications = 0;
-    int outputNotifications = 0;
     int spectrumNotifications = 0;
-    std::vector<double> pitches;
-    std::vector<PitchResultEvent::Source> sources;
 
 protected:
     bool event(QEvent* e) override {
-        if (e->type() == MM_WIM_DATA) {
-            ++captureNotifications;
-            engine->OnBufferDone(e->type());
-            return true;
-        }
-        if (e->type() == MM_WOM_DONE) {
-            ++outputNotifications;
-            engine->OnBufferDone(e->type());
-            return true;
-        }
         if (e->type() == WM_SPECTRUM_READY) {
             ++spectrumNotifications;
             return true;
         }
-        if (e->type() == WM_PITCH_RESULT) {
-            auto* result = static_cast<PitchResultEvent*>(e);
-            pitches.push_back(result->Frequency());
-            sources.push_back(result->From());
+        if (engine && engine->OnBufferDone(e) != 0) {
             return true;
         }
         return QObject::event(e);

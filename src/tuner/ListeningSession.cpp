@@ -1,0 +1,141 @@
+#include "ListeningSession.h"
+
+#include "Doreme.h"
+#include "Messages.h"
+
+#include <QCoreApplication>
+#include <QtGlobal>
+
+CListeningSession::CListeningSession(const CDoreme& doreme, CWaveEngine& engine, QObject* parent)
+    : QObject(parent), m_engine(engine), m_readout(doreme), m_state(doreme.Notes()),
+      m_pipeline(m_state, m_meter, doreme.Notes()) {
+    m_retry.setInterval(kRetryIntervalMs);
+    connect(&m_retry, &QTimer::timeout, this, [this] {
+        if (m_engine.RetryCapture()) {
+            m_retry.stop();
+        }
+    });
+}
+
+CListeningSession::~CListeningSession() {
+    Stop();
+    m_engine.SetBlockSink(nullptr);
+    m_engine.SetOutputListener(nullptr);
+    m_engine.SetSynthesisNoteSource(nullptr);
+    m_engine.Initialise(nullptr); // no device may notify an object that is gone
+}
+
+void CListeningSession::Start() {
+    m_meter.Clear();
+    m_engine.SetBlockSink([this](CWaveEngine::Block block) { OnBlock(block); });
+    m_engine.SetOutputListener([this] { emit ToneChanged(); });
+    m_engine.SetSynthesisNoteSource([this] { return Note(); });
+    m_engine.Initialise(this);
+    m_engine.StartCapture();
+    WatchCapture();
+    if (!m_state.IsWorkerRunning()) {
+        if (m_state.InitTransform() != 1) {
+            qWarning("Out of memory for the tuner's transform: automatic mode shows nothing.");
+        }
+        // Runs on the worker: only posts, so the worker never waits on the GUI thread. This
+        // object outlives the worker, which Stop joins.
+        m_state.StartWorker([this](double hz, std::uint64_t tag) {
+            QCoreApplication::postEvent(this, new PitchResultEvent(hz, tag));
+        });
+    }
+}
+
+void CListeningSession::Stop() {
+    m_retry.stop();
+    m_engine.StopCapture();
+    m_engine.StopOutput();
+    m_state.StopWorker();
+    QCoreApplication::removePostedEvents(this);
+}
+
+void CListeningSession::WatchCapture() {
+    if (m_engine.IsCaptureOpen()) {
+        return;
+    }
+    ShowPitch(0.0); // nothing is heard: the read-out goes empty
+    if (!m_retry.isActive()) {
+        m_retry.start();
+    }
+}
+
+bool CListeningSession::event(QEvent* e) {
+    const QEvent::Type type = e->type();
+    if (type == WM_PITCH_RESULT) {
+        OnPitchResult(*static_cast<PitchResultEvent*>(e));
+        return true;
+    }
+    if (m_engine.OnBufferDone(e) != 0) {
+        if (type == MM_WIM_ERROR) {
+            WatchCapture();
+        }
+        return true;
+    }
+    return QObject::event(e);
+}
+
+void CListeningSession::OnBlock(CWaveEngine::Block block) {
+    m_pipeline.HandOverBlock(block, Note());
+    const BlockPipeline::Outcome outcome = m_pipeline.Dispatch(Note(), IsAutomatic(), m_nChoice);
+    if (outcome.noteLockedHz) {
+        ShowPitch(*outcome.noteLockedHz);
+    }
+}
+
+void CListeningSession::OnPitchResult(const PitchResultEvent& result) {
+    // Asked for before the user's latest choice: it would move the target away from it.
+    if (!IsAutomatic() || result.Tag() != m_nChoice) {
+        return;
+    }
+    const int before = Note();
+    if (m_readout.ApplyAutomaticResult(result.Frequency())) {
+        emit ReadoutChanged();
+        if (Note() != before) {
+            emit TargetChanged();
+        }
+    }
+}
+
+void CListeningSession::ShowPitch(double hz) {
+    m_readout.ShowPitch(hz);
+    emit ReadoutChanged();
+}
+
+void CListeningSession::Chosen() {
+    ++m_nChoice;
+    emit TargetChanged();
+}
+
+void CListeningSession::SelectNote(int note) {
+    m_readout.SelectNote(note);
+    Chosen();
+}
+
+void CListeningSession::HalfTone(int delta) {
+    m_readout.HalfTone(delta);
+    Chosen();
+}
+
+void CListeningSession::SetAutomatic(bool automatic) {
+    m_readout.SetAutomatic(automatic);
+    if (automatic) {
+        m_engine.StopOutput(); // the tone belongs to a chosen note
+    }
+    Chosen();
+}
+
+void CListeningSession::ToggleTone() {
+    if (IsAutomatic()) {
+        return;
+    }
+    if (m_engine.IsOutputOpen()) {
+        m_engine.StopOutput();
+    } else {
+        m_engine.SetSynthesis(true);
+        m_engine.StartOutput();
+    }
+}

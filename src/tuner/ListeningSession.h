@@ -1,0 +1,85 @@
+#pragma once
+
+#include "AnalysisState.h"
+#include "BlockPipeline.h"
+#include "NoteLockedMeasurement.h"
+#include "TunerReadout.h"
+#include "WaveEngine.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <cstdint>
+
+class CDoreme;
+class PitchResultEvent;
+
+// The tuner's listening session, without any widget: the engine's notification object, the
+// analysis worker, the note-locked measurement and the block pipeline, and the one owner of
+// the target note and the mode (kept in its read-out). The tuner pane draws what it says, and
+// the engine's tone asks it for the note.
+//
+// Each captured block comes from the engine in fill order and takes the pipeline's road at
+// once. In automatic mode its frame goes to the worker, tagged with the count of the user's
+// choices so far; the result comes back to this object as a PitchResultEvent and is dropped
+// when the user has chosen a note or switched the mode since, so a late result never moves
+// the target away from the user's choice. With a note selected the note-locked measurement
+// runs at once.
+//
+// When capture cannot open at start or stops with an error later, the engine shows the error
+// once; the read-out is emptied and the default input is tried again every 2 seconds, without
+// further messages, until it opens. Start and Stop may each be called any number of times, in
+// any order; Stop leaves nothing running.
+class CListeningSession : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kRetryIntervalMs = 2000;
+
+    CListeningSession(const CDoreme& doreme, CWaveEngine& engine, QObject* parent = nullptr);
+    ~CListeningSession() override;
+
+    // Becomes the engine's notification object, starts capture, the transform and the worker.
+    void Start();
+    // Stops capture, output, the retries and the worker (joined).
+    void Stop();
+
+    const TunerReadout& Readout() const { return m_readout; }
+    int Note() const { return m_readout.Note(); }
+    bool IsAutomatic() const { return m_readout.IsAutomatic(); }
+    bool IsToneOn() const { return m_engine.IsOutputOpen(); }
+    bool IsRetryingCapture() const { return m_retry.isActive(); }
+    const AnalysisState& State() const { return m_state; }
+    // The tag a frame handed to the worker now carries.
+    std::uint64_t Choice() const { return m_nChoice; }
+
+    // The user's choices: a note (leaves automatic mode), a half tone up (+1) or down (-1)
+    // within the table (leaves automatic mode), the mode (switching it on stops the tone).
+    void SelectNote(int note);
+    void HalfTone(int delta);
+    void SetAutomatic(bool automatic);
+    // Starts the reference tone of the target, or stops it; nothing in automatic mode.
+    void ToggleTone();
+
+signals:
+    void ReadoutChanged(); // the read-out, its marks or the meter
+    void TargetChanged();  // the target note or the mode
+    void ToneChanged();    // the output opened or closed, whoever did it
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    void OnBlock(CWaveEngine::Block block);
+    void OnPitchResult(const PitchResultEvent& result);
+    void ShowPitch(double hz);
+    void Chosen();
+    void WatchCapture();
+
+    CWaveEngine& m_engine;
+    TunerReadout m_readout;
+    AnalysisState m_state;
+    NoteLockedMeasurement m_meter;
+    BlockPipeline m_pipeline;
+    QTimer m_retry;
+    std::uint64_t m_nChoice = 0;
+};
