@@ -144,21 +144,69 @@ TEST(RealProgram, TunesTheGuitarsLowString) {
     app.ExitInstance();
 }
 
+// Accepts every message box as it appears and keeps "title|text" of each.
+class BoxWatcher {
+public:
+    BoxWatcher() {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes << box->windowTitle() + "|" + box->text();
+                box->accept();
+            }
+        });
+        m_timer.start(20);
+    }
+    QStringList boxes;
+
+private:
+    QTimer m_timer;
+};
+
+bool SoundServer(const char* command) {
+    return QProcess::execute(qEnvironmentVariable("QUAVELORIN_SOUND_SERVER"), {command}) == 0;
+}
+
+bool ReadsNear(CQuavelorinApp& app, double hz, std::chrono::milliseconds timeout) {
+    return ProcessEventsUntil(
+        [&] {
+            const auto shown = ShownHz(app);
+            return shown && std::abs(*shown - hz) < 0.4;
+        },
+        timeout);
+}
+
+// The sound server goes away while the program listens and comes back playing another tone:
+// the program says so once, and listens again without a restart.
+TEST(RealProgram, ListensAgainWhenTheSoundServerComesBack) {
+    BoxWatcher watcher;
+    CQuavelorinApp app;
+    {
+        ServerSine sine(445);
+        ASSERT_TRUE(sine.IsPlaying());
+        ASSERT_TRUE(app.InitInstance());
+        ASSERT_TRUE(ReadsNear(app, 445.0, 20s)) << Label(app, "pitchText").toStdString();
+    }
+    ASSERT_TRUE(SoundServer("stop"));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return Label(app, "pitchText").isEmpty(); }, 3s));
+    ASSERT_TRUE(SoundServer("start"));
+    ServerSine sine(440);
+    ASSERT_TRUE(sine.IsPlaying());
+    EXPECT_TRUE(ReadsNear(app, 440.0, 30s)) << Label(app, "pitchText").toStdString();
+    EXPECT_EQ(Label(app, "noteTarget"), "A4");
+    ASSERT_EQ(watcher.boxes.size(), 1);
+    EXPECT_EQ(watcher.boxes[0],
+              "Quavelorin|Error = 0x00000001, : The sound device stopped or was removed.");
+    EXPECT_EQ(app.ExitInstance(), 0);
+}
+
 // Run with no sound server: the device error is shown once, and the program runs on.
 TEST(NoSoundServer, ShowsTheErrorOnceAndRunsOn) {
-    QStringList boxes;
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxes << box->windowTitle() + "|" + box->text();
-            box->accept();
-        }
-    });
-    watcher.start(20);
+    BoxWatcher watcher;
+    QStringList& boxes = watcher.boxes;
 
     CQuavelorinApp app;
     ASSERT_TRUE(app.InitInstance());
-    ProcessEventsUntil([] { return false; }, 1500ms);
+    ProcessEventsUntil([] { return false; }, 4500ms); // two quiet retries of the input
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0], "Quavelorin|Error = 0x00000002, : No sound device is available.");
     EXPECT_TRUE(app.MainFrame()->isVisible());
