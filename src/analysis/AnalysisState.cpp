@@ -40,20 +40,32 @@ void AnalysisState::StopWorker() {
 
 void AnalysisState::ShiftInBlock(std::span<const std::int16_t> block) {
     std::lock_guard lock(m_mutex);
-    std::copy(m_samples.begin() + kBlockSamples, m_samples.end(), m_samples.begin());
+    m_nNewer = 1 - m_nNewer; // the older half is overwritten and becomes the newer
+    const auto half = m_samples.begin() + m_nNewer * kBlockSamples;
     const std::size_t count = std::min<std::size_t>(block.size(), kBlockSamples);
-    std::copy_n(block.begin(), count, m_samples.begin() + kBlockSamples);
-    std::fill(m_samples.begin() + kBlockSamples + count, m_samples.end(), std::int16_t{0});
+    std::copy_n(block.begin(), count, half);
+    std::fill(half + static_cast<std::ptrdiff_t>(count), half + kBlockSamples, std::int16_t{0});
+}
+
+void AnalysisState::PrepareFrame() {
+    // The transform's window over the older block, then the newer, wherever they lie.
+    std::lock_guard lock(m_mutex);
+    const auto window = m_fft.Window();
+    const auto real = m_fft.Real();
+    const auto imag = m_fft.Imag();
+    for (std::size_t i = 0; i < real.size(); ++i) {
+        const std::size_t at = (i + static_cast<std::size_t>(1 - m_nNewer) * kBlockSamples) %
+                               static_cast<std::size_t>(kFrameSamples);
+        real[i] = m_samples[at] * window[i];
+        imag[i] = 0.0;
+    }
 }
 
 bool AnalysisState::OfferFrame(std::uint64_t tag) {
     if (IsBusy() || !m_fft.IsReady()) {
         return false;
     }
-    {
-        std::lock_guard lock(m_mutex);
-        m_fft.PrepareFrame(m_samples);
-    }
+    PrepareFrame();
     m_nTag = tag;
     {
         std::lock_guard lock(m_wakeMutex);
@@ -67,10 +79,7 @@ std::optional<double> AnalysisState::AnalyseNow() {
     if (IsWorkerRunning() || !m_fft.IsReady()) {
         return std::nullopt;
     }
-    {
-        std::lock_guard lock(m_mutex);
-        m_fft.PrepareFrame(m_samples);
-    }
+    PrepareFrame();
     AnalyseFrame();
     return Result();
 }
@@ -88,7 +97,9 @@ bool AnalysisState::WaitUntilIdle(std::chrono::milliseconds timeout) const {
 
 std::vector<std::int16_t> AnalysisState::Samples() const {
     std::lock_guard lock(m_mutex);
-    return {m_samples.begin(), m_samples.end()};
+    std::vector<std::int16_t> samples(m_samples.begin(), m_samples.end());
+    std::rotate(samples.begin(), samples.begin() + (1 - m_nNewer) * kBlockSamples, samples.end());
+    return samples;
 }
 
 void AnalysisState::WorkerLoop(std::stop_token stop) {

@@ -50,7 +50,8 @@ public:
     void StopWorker();
     bool IsWorkerRunning() const { return m_worker.joinable(); }
 
-    // Slides the two-block sample buffer: the newer half becomes the older, block the newer.
+    // Slides the two-block sample buffer: the newer block becomes the older, block the newer.
+    // Only the block is copied: the buffer is a ring of two halves.
     void ShiftInBlock(std::span<const std::int16_t> block);
 
     // Hands the current two blocks to the worker. False, and nothing changes, when the worker
@@ -72,6 +73,7 @@ public:
 
 private:
     void WorkerLoop(std::stop_token stop);
+    void PrepareFrame();
     void AnalyseFrame();
 
     const NoteTable& m_notes;
@@ -82,8 +84,9 @@ private:
     std::mutex m_wakeMutex; // pairs with m_wake so an offered frame wakes the worker at once
     std::condition_variable_any m_wake;
 
-    mutable std::mutex m_mutex; // guards m_samples; taken on the GUI thread only
+    mutable std::mutex m_mutex; // guards m_samples and m_nNewer; taken on the GUI thread only
     std::array<std::int16_t, kFrameSamples> m_samples{};
+    int m_nNewer = 1; // the half that holds the newer block
     CFft m_fft;
     std::vector<double> m_spectrum;
 
