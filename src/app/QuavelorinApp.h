@@ -19,8 +19,8 @@ public:
 
     // Builds and shows the window; the tuner starts listening. False when that failed.
     bool InitInstance();
-    // Closes the window if still open, stops the sound engine and lets the sound library
-    // finish before the process may end. Returns the exit code.
+    // Closes the window if still open and stops the sound engine; safe to call more than once.
+    // Returns the exit code. The process then ends with EndProcess (see there why).
     int ExitInstance();
 
     CMainFrame* MainFrame() const { return m_frame.get(); }

@@ -1,17 +1,22 @@
+#include "EndProcess.h"
 #include "QuavelorinApp.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quavelorin"));
-    QApplication::setOrganizationName(QStringLiteral("Pelorin"));
+    int code = 0;
+    {
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("Quavelorin"));
+        QApplication::setOrganizationName(QStringLiteral("Pelorin"));
 
-    CQuavelorinApp quavelorin;
-    if (!quavelorin.InitInstance()) {
-        return quavelorin.ExitInstance();
+        CQuavelorinApp quavelorin;
+        if (!quavelorin.InitInstance()) {
+            code = quavelorin.ExitInstance();
+        } else {
+            code = app.exec();
+            quavelorin.ExitInstance();
+        }
     }
-    const int code = app.exec();
-    quavelorin.ExitInstance();
-    return code;
+    EndProcess(code); // everything is closed; see why static objects are left alone
 }

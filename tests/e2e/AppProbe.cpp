@@ -2,6 +2,7 @@
 // window after a moment and exits the way the program does. Run many times in a row, it shows
 // that closing never hangs or crashes.
 #include "Commands.h"
+#include "EndProcess.h"
 #include "MainFrame.h"
 #include "QuavelorinApp.h"
 
@@ -12,15 +13,17 @@
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    CQuavelorinApp quavelorin;
-    if (!quavelorin.InitInstance()) {
-        return quavelorin.ExitInstance() == 0 ? 2 : 3;
+    int code = 2;
+    {
+        QApplication app(argc, argv);
+        CQuavelorinApp quavelorin;
+        if (quavelorin.InitInstance()) {
+            quavelorin.MainFrame()->OnCommand(ID_STANDARD_TONE);
+            QTimer::singleShot(1200, quavelorin.MainFrame(), &QWidget::close);
+            code = app.exec();
+        }
+        quavelorin.ExitInstance();
     }
-    quavelorin.MainFrame()->OnCommand(ID_STANDARD_TONE);
-    QTimer::singleShot(1200, quavelorin.MainFrame(), &QWidget::close);
-    const int code = app.exec();
-    quavelorin.ExitInstance();
     std::printf("app probe: closed, exit %d\n", code);
-    return code;
+    EndProcess(code);
 }

@@ -2,6 +2,7 @@
 // offscreen platform, listening to a private sound server (or to none at all). The test reads
 // the widgets, not pixels.
 #include "Commands.h"
+#include "EndProcess.h"
 #include "EventWait.h"
 #include "InstrumentTree.h"
 #include "MainFrame.h"
@@ -226,9 +227,13 @@ TEST(NoSoundServer, ShowsTheErrorOnceAndRunsOn) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int code = 1;
+    {
+        QApplication app(argc, argv);
+        QTemporaryDir settings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        ::testing::InitGoogleTest(&argc, argv);
+        code = RUN_ALL_TESTS();
+    }
+    EndProcess(code); // as the program ends
 }

@@ -2,6 +2,7 @@
 // in order and exits at once: run many times in a row, it shows that start-up and teardown
 // never crash or hang. Exit code 0 when at least one block arrived and everything stopped.
 #include "Doreme.h"
+#include "EndProcess.h"
 #include "ListeningSession.h"
 #include "QtWaveIn.h"
 #include "QtWaveOut.h"
@@ -13,9 +14,9 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
     int status = 1;
     {
+        QCoreApplication app(argc, argv);
         CDoreme doreme;
         CWaveEngine engine(doreme.Notes(), std::make_unique<QtWaveIn>(),
                            std::make_unique<QtWaveOut>());
@@ -28,5 +29,5 @@ int main(int argc, char** argv) {
         session.Stop();
     }
     std::printf("capture probe: %s\n", status == 0 ? "ok" : "no block arrived");
-    return status;
+    EndProcess(status);
 }
