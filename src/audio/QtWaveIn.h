@@ -14,6 +14,10 @@ class QIODevice;
 // GUI thread; once Start has been called its data is read straight into the queued buffers.
 // When the source stops with an error (the sound server went away), its data device is no
 // longer valid: it is forgotten at once, never touched again, and MM_WIM_ERROR is posted.
+//
+// Qt 6.4's PulseAudio back end tries once, 3 s after losing the server, to connect again, and
+// never connects when no server answered at start: a server that comes back later than that
+// is not seen by this process, and opening keeps failing (quietly, when retried).
 class QtWaveIn : public QObject, public QueuedWaveDevice<IWaveIn> {
     Q_OBJECT
 public:
