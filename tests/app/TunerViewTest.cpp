@@ -112,7 +112,7 @@ TEST_F(WindowFixture, ResultsMoveTheReadoutAndTheTarget) {
     EXPECT_EQ(View().Note(), 48);
     EXPECT_EQ(Text("lowText"), "L");
     EXPECT_EQ(View().findChild<QSlider*>("meter")->value(), -100);
-    // The input lost: the read-out goes empty.
+    // Nothing heard (the input lost): the read-outs go empty.
     in->Break();
     ProcessEventsUntil([&] { return Text("pitchText").isEmpty(); }, 1s);
     EXPECT_EQ(Text("pitchText"), "");
