@@ -23,8 +23,8 @@ constexpr QEvent::Type MM_WIM_DATA = MessageType(0x3C0);
 constexpr QEvent::Type MM_WOM_DONE = MessageType(0x3BD);
 // The capture or output device stopped with an error, e.g. the sound server went away
 // (device -> its notification object): WaveErrorEvent.
-constexpr QEvent::Type MM_WIM_ERROR = MessageType(0x3C1);
-constexpr QEvent::Type MM_WOM_ERROR = MessageType(0x3BE);
+constexpr QEvent::Type MM_WIM_ERROR = MessageType(WM_APP_BASE + 0x10);
+constexpr QEvent::Type MM_WOM_ERROR = MessageType(WM_APP_BASE + 0x11);
 // A note was chosen in the instrument tree (tree -> tuner view): NoteSelectedEvent.
 constexpr QEvent::Type WM_NOTE_SELECTED = MessageType(WM_APP_BASE + 1);
 // The analysis worker has a frequency (worker -> listening session): PitchResultEvent.

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <cstring>
 
 WaveResult WaveQueue::Prepare(WaveHeader& header) {
     header.flags = (header.flags | WHDR_PREPARED) & ~WHDR_DONE;
@@ -66,20 +65,6 @@ void WaveQueue::Advance(std::size_t bytes) {
     m_queue.front()->recorded = static_cast<int>(m_headBytes / sizeof(std::int16_t));
     if (m_headBytes == total) {
         Finish();
-    }
-}
-
-void WaveQueue::Record(std::span<const std::int16_t> samples) {
-    auto bytes = std::as_bytes(samples);
-    while (!bytes.empty()) {
-        const std::span<char> room = HeadBytes();
-        if (room.empty()) {
-            return;
-        }
-        const std::size_t count = std::min(room.size(), bytes.size());
-        std::memcpy(room.data(), bytes.data(), count);
-        bytes = bytes.subspan(count);
-        Advance(count);
     }
 }
 

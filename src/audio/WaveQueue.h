@@ -32,10 +32,6 @@ public:
     std::span<char> HeadBytes() const;
     void Advance(std::size_t bytes);
 
-    // Capture: copies samples into the queued buffers in order. Samples that find no buffer
-    // are dropped.
-    void Record(std::span<const std::int16_t> samples);
-
     // Tells the notification object, once, that the device stopped with this code.
     void ReportError(WaveResult code);
 

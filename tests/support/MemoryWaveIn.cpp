@@ -2,6 +2,9 @@
 
 #include "Messages.h"
 
+#include <algorithm>
+#include <cstring>
+
 MemoryWaveIn::MemoryWaveIn() : MemoryWaveDevice(MM_WIM_DATA, MM_WIM_ERROR) {}
 
 WaveResult MemoryWaveIn::Open(QObject* notify) {
@@ -31,7 +34,19 @@ WaveResult MemoryWaveIn::Close() {
 }
 
 void MemoryWaveIn::Feed(std::span<const std::int16_t> samples) {
-    if (m_bOpen && m_bStarted && !m_bBroken) {
-        m_queue.Record(samples);
+    if (!m_bOpen || !m_bStarted || m_bBroken) {
+        return;
+    }
+    // Into the queued buffers in order; what finds no buffer is dropped.
+    auto bytes = std::as_bytes(samples);
+    while (!bytes.empty()) {
+        const std::span<char> room = m_queue.HeadBytes();
+        if (room.empty()) {
+            return;
+        }
+        const std::size_t count = std::min(room.size(), bytes.size());
+        std::memcpy(room.data(), bytes.data(), count);
+        bytes = bytes.subspan(count);
+        m_queue.Advance(count);
     }
 }
