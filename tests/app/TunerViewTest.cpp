@@ -3,6 +3,7 @@
 #include "Messages.h"
 
 #include <QSlider>
+#include <QTimer>
 
 namespace {
 
@@ -64,6 +65,25 @@ TEST_F(WindowFixture, FunctionKeysReachTheTunerWhereverTheFocusIs) {
     View().SetMetronomeDialog([&] { ++metronomes; });
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
     EXPECT_EQ(metronomes, 1);
+}
+
+TEST_F(WindowFixture, MetronomeSilencesTheReferenceToneAndClearsItsCheckMark) {
+    View().OnStandardTone();
+    ASSERT_TRUE(frame.Action(32776)->isChecked());
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "Metronom");
+        EXPECT_TRUE(View().m_bInMetronome);
+        EXPECT_FALSE(engine.IsOutputOpen());
+        opened = true;
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(View().m_bInMetronome);
+    EXPECT_FALSE(frame.Action(32776)->isChecked());
 }
 
 TEST_F(WindowFixture, ReferenceToneOnlyInNoteLockedModeAndStoppedByAutomatic) {
