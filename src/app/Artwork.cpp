@@ -105,9 +105,9 @@ QIcon MetronomIcon() {
         p.drawPolygon(QPolygonF({QPointF(10, 3), QPointF(18, 3), QPointF(24, 25), QPointF(4, 25)}));
         p.drawLine(QPointF(6, 20), QPointF(22, 20));
         p.setPen(QPen(kAccent, 2.0, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(14, 18), QPointF(21, 5));
+        p.drawLine(QPointF(14, 19), QPointF(18, 6));
         p.setBrush(kAccent);
-        p.drawEllipse(QPointF(18.5, 9.5), 2.2, 2.2);
+        p.drawEllipse(QPointF(16.8, 10), 2.2, 2.2);
     });
 }
 
