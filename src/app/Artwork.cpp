@@ -97,6 +97,20 @@ QIcon StandardToneIcon() {
     });
 }
 
+QIcon MetronomIcon() {
+    // A pyramid-shaped case with its pendulum swung to one side.
+    return Draw(28, [](QPainter& p) {
+        p.setPen(QPen(kInk, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(QColor(235, 225, 205));
+        p.drawPolygon(QPolygonF({QPointF(10, 3), QPointF(18, 3), QPointF(24, 25), QPointF(4, 25)}));
+        p.drawLine(QPointF(6, 20), QPointF(22, 20));
+        p.setPen(QPen(kAccent, 2.0, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(14, 19), QPointF(18, 6));
+        p.setBrush(kAccent);
+        p.drawEllipse(QPointF(16.8, 10), 2.2, 2.2);
+    });
+}
+
 QIcon SetParametersIcon() {
     // A4 on a slider.
     return Draw(28, [](QPainter& p) {

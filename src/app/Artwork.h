@@ -9,6 +9,7 @@ QIcon HalfToneDownIcon();
 QIcon HalfToneUpIcon();
 QIcon AutoToneIcon();
 QIcon StandardToneIcon();
+QIcon MetronomIcon();
 QIcon SetParametersIcon();
 QIcon HelpIcon();
 QIcon AboutIcon();

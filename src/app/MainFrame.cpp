@@ -6,6 +6,7 @@
 #include "DlgSet.h"
 #include "Doreme.h"
 #include "LockKeys.h"
+#include "MetronomeOpener.h"
 #include "SettingsStore.h"
 #include "TunerView.h"
 
@@ -42,6 +43,7 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
     m_splitter->setChildrenCollapsible(false);
     m_tuner = new CTunerView(m_doreme, m_engine, m_splitter);
     m_tuner->SetParametersDialog([this] { return RunSetParameters(); });
+    m_tuner->SetMetronomeDialog([this] { RunMetronome(m_engine, m_tuner->m_bInMetronome, this); });
     m_splitter->addWidget(m_tuner);
     m_splitter->setSizes({kTunerPaneWidth});
     setCentralWidget(m_splitter);
@@ -56,6 +58,8 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
     AddAction(ID_STANDARD_TONE, tr("Play standard tone (F5)"), tr("Play the standard tone"),
               tr("standard tone"), StandardToneIcon())
         ->setCheckable(true);
+    AddAction(ID_METRONOM, tr("Metronom (F8)"), tr("Play the metronom"), tr("Metronom"),
+              MetronomIcon());
     AddAction(ID_SET_PARAMETERS, tr("Set Parameter Dialog"), tr("Show Set Parameters Dialog"),
               tr("Set Parameters Dialog"), SetParametersIcon());
     AddAction(ID_HELP_FILE, tr("Help"), tr("See the help"), tr("Help"), HelpIcon());
@@ -128,6 +132,9 @@ void CMainFrame::BuildMenus() {
     function->addAction(Action(ID_HALF_TONE_UP));
     function->addAction(Action(ID_HALF_TONE_DOWN));
     function->addAction(Action(ID_STANDARD_TONE));
+    function->addSeparator();
+    function->addAction(Action(ID_METRONOM));
+    function->addSeparator();
     connect(function, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
@@ -151,6 +158,8 @@ void CMainFrame::BuildToolBar() {
     m_toolBar->addSeparator();
     m_toolBar->addAction(Action(ID_AUTO_TONE));
     m_toolBar->addAction(Action(ID_STANDARD_TONE));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(Action(ID_METRONOM));
     m_toolBar->addSeparator();
     m_toolBar->addAction(Action(ID_SET_PARAMETERS));
     m_toolBar->addSeparator();

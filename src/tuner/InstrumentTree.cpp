@@ -26,7 +26,7 @@ CInstrumentTree::CInstrumentTree(QObject* target, QWidget* parent)
     setIconSize(QSize(16, 16));
     m_selectTimer.setSingleShot(true);
     m_selectTimer.setInterval(kKeyboardDelayMs);
-    connect(&m_selectTimer, &QTimer::timeout, this, &CInstrumentTree::PostSelectedNote);
+    connect(&m_selectTimer, &QTimer::timeout, this, &CInstrumentTree::OnSelectTimer);
     connect(this, &QTreeWidget::itemSelectionChanged, this, &CInstrumentTree::OnSelectionChanged);
 }
 
@@ -83,6 +83,14 @@ void CInstrumentTree::OnSelectionChanged() {
     } else {
         PostSelectedNote();
     }
+}
+
+void CInstrumentTree::OnSelectTimer() {
+    if (m_pHold && *m_pHold) {
+        m_selectTimer.start();
+        return;
+    }
+    PostSelectedNote();
 }
 
 void CInstrumentTree::PostSelectedNote() {

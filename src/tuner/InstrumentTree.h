@@ -24,6 +24,9 @@ public:
     static int NoteOf(const QTreeWidgetItem* item);
 
     bool IsSelectionTimerRunning() const { return m_selectTimer.isActive(); }
+    // While *hold is set, a pending keyboard choice waits, tick after tick; the first tick after
+    // it clears applies it.
+    void HoldSelectionTimerWhile(const bool* hold) { m_pHold = hold; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -31,9 +34,11 @@ protected:
 
 private:
     void OnSelectionChanged();
+    void OnSelectTimer();
     void PostSelectedNote();
 
     QObject* m_pTarget;
     QTimer m_selectTimer;
+    const bool* m_pHold = nullptr;
     bool m_bKeyboardMove = false;
 };

@@ -72,6 +72,7 @@ CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
     auto* treeGroup = new QGroupBox(tr("Instrument Selection"), this);
     auto* treeLayout = new QVBoxLayout(treeGroup);
     m_tree = new CInstrumentTree(this, treeGroup);
+    m_tree->HoldSelectionTimerWhile(&m_bInMetronome);
     treeLayout->addWidget(m_tree);
 
     setMinimumWidth(kMinimumWidth);
@@ -167,5 +168,7 @@ void CTunerView::OnSetParameters() {
 void CTunerView::OnMetronom() {
     if (m_runMetronome) {
         m_runMetronome();
+        m_bToneOn = m_engine.IsOutputOpen(); // the dialog's opener stops the reference tone
+        emit CommandStateChanged();
     }
 }

@@ -56,6 +56,10 @@ public:
     // Fills the three neighbour notes and their frequencies from the target.
     void UpdateNeighbours();
 
+    // Set by the metronome's opener while its dialog is open; the tree's selection timer waits
+    // meanwhile.
+    bool m_bInMetronome = false;
+
 signals:
     // The target, the automatic mode or the reference tone changed (whatever stopped the
     // tone): command check marks need a refresh.

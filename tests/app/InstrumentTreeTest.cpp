@@ -85,6 +85,23 @@ TEST_F(WindowFixture, KeyboardChoiceAppliesOnlyWhereTheCursorRests) {
     EXPECT_FALSE(Tree().IsSelectionTimerRunning());
 }
 
+TEST_F(WindowFixture, KeyboardChoiceWaitsWhileTheMetronomeIsOpen) {
+    QTreeWidgetItem* guitar = FindItem("Guitar");
+    Tree().expandItem(guitar);
+    Click(guitar->child(0));
+    ASSERT_EQ(View().Note(), 43);
+
+    View().m_bInMetronome = true;
+    QTest::keyClick(&Tree(), Qt::Key_Down);
+    ProcessEventsUntil([] { return false; }, 500ms);
+    EXPECT_EQ(View().Note(), 43);
+    EXPECT_TRUE(Tree().IsSelectionTimerRunning());
+
+    View().m_bInMetronome = false; // applied at the next tick
+    ASSERT_TRUE(ProcessEventsUntil([&] { return View().Note() != 43; }, 2s));
+    EXPECT_EQ(View().Note(), CInstrumentTree::NoteOf(guitar->child(1)));
+}
+
 TEST_F(WindowFixture, LosingFocusClearsTheSelectionSoTheSameChoiceAppliesAgain) {
     QTreeWidgetItem* violin = FindItem("Violin");
     Tree().expandItem(violin);

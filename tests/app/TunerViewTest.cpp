@@ -3,7 +3,9 @@
 #include "Messages.h"
 #include "SignalHelpers.h"
 
+#include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 
 namespace {
 
@@ -67,6 +69,25 @@ TEST_F(WindowFixture, FunctionKeysReachTheTunerWhereverTheFocusIs) {
     View().SetMetronomeDialog([&] { ++metronomes; });
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
     EXPECT_EQ(metronomes, 1);
+}
+
+TEST_F(WindowFixture, MetronomeSilencesTheOutputBeforeAndAfterItsDialog) {
+    View().OnStandardTone();
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(View().m_bInMetronome);
+        EXPECT_FALSE(engine.IsOutputOpen()); // the tone stopped
+        QTest::mouseClick(dialog->findChild<QPushButton*>("start"), Qt::LeftButton);
+        opened = engine.IsOutputOpen(); // the click track
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(View().m_bInMetronome);
+    EXPECT_FALSE(engine.IsOutputOpen());
+    EXPECT_FALSE(frame.Action(32776)->isChecked());
 }
 
 TEST_F(WindowFixture, ReferenceToneOnlyInNoteLockedModeAndStoppedByAutomatic) {
