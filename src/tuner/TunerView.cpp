@@ -168,7 +168,5 @@ void CTunerView::OnSetParameters() {
 void CTunerView::OnMetronom() {
     if (m_runMetronome) {
         m_runMetronome();
-        m_bToneOn = m_engine.IsOutputOpen(); // the dialog's opener stops the reference tone
-        emit CommandStateChanged();
     }
 }
