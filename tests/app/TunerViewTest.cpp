@@ -2,7 +2,7 @@
 
 #include "Messages.h"
 
-#include <QSlider>
+#include "PitchMeter.h"
 
 namespace {
 
@@ -17,12 +17,26 @@ TEST_F(WindowFixture, StartsOnA4WithEmptyReadouts) {
     EXPECT_EQ(Text("frequencyTarget"), "440.00Hz");
     EXPECT_EQ(Text("noteAbove"), "#A/bB4");
     EXPECT_EQ(Text("frequencyAbove"), "466.16Hz");
-    auto* meter = View().findChild<QSlider*>("meter");
+    auto* meter = View().findChild<CPitchMeter*>("meter");
     EXPECT_EQ(meter->minimum(), -100);
     EXPECT_EQ(meter->maximum(), 100);
     EXPECT_EQ(meter->tickInterval(), 10);
     EXPECT_EQ(meter->value(), 0);
     EXPECT_TRUE(engine.IsCaptureOpen());
+}
+
+TEST_F(WindowFixture, ReadoutIsLegibleFromAMusicStand) {
+    const double usual = QApplication::font().pointSizeF();
+    for (const char* name : {"pitchText", "noteTarget"}) {
+        EXPECT_GE(View().findChild<QLabel*>(name)->font().pointSizeF(), 2 * usual) << name;
+    }
+    auto* meter = View().findChild<CPitchMeter*>("meter");
+    EXPECT_EQ(meter->focusPolicy(), Qt::NoFocus);
+    // The centre stands in the middle, the ends at the edges, and a wild value at its end.
+    EXPECT_NEAR(meter->XOf(0), meter->width() / 2.0, 1.0);
+    EXPECT_LT(meter->XOf(-100), meter->XOf(-90));
+    meter->setValue(250);
+    EXPECT_EQ(meter->value(), 100);
 }
 
 TEST_F(WindowFixture, HalfTonesStopAtTheEndsOfTheTable) {
@@ -95,7 +109,7 @@ TEST_F(WindowFixture, ResultsMoveTheReadoutAndTheTarget) {
     EXPECT_EQ(Text("noteTarget"), "#A/bB4");
     EXPECT_EQ(engine.SynthesisNote(), 49);
     EXPECT_EQ(Text("pitchText"), "444.67Hz (-81Cents)");
-    EXPECT_EQ(View().findChild<QSlider*>("meter")->value(), -81);
+    EXPECT_EQ(View().findChild<CPitchMeter*>("meter")->value(), -81);
 
     // A note-locked result is shown against the chosen target, which stays.
     View().OnHalfToneDown();
@@ -104,7 +118,7 @@ TEST_F(WindowFixture, ResultsMoveTheReadoutAndTheTarget) {
     Pump();
     EXPECT_EQ(View().Note(), 48);
     EXPECT_EQ(Text("lowText"), "L");
-    EXPECT_EQ(View().findChild<QSlider*>("meter")->value(), -100);
+    EXPECT_EQ(View().findChild<CPitchMeter*>("meter")->value(), -100);
     // Nothing below 1 Hz is shown.
     QApplication::postEvent(&View(),
                             new PitchResultEvent(0.0, PitchResultEvent::Source::NoteLocked));
