@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr int kMargin = 10;      // room for the needle's head at either end
-constexpr int kScaleTop = 6;     // the scale's baseline, below the needle's head
-constexpr int kTickLength = 6;   // an ordinary tick; every fifth is twice as long
+constexpr int kMargin = 10;    // room for the needle's head at either end
+constexpr int kScaleTop = 6;   // the scale's baseline, below the needle's head
+constexpr int kTickLength = 6; // an ordinary tick; every fifth is twice as long
 constexpr int kNeedleWidth = 3;
 
 } // namespace
@@ -50,9 +50,9 @@ void CPitchMeter::paintEvent(QPaintEvent*) {
     const int bottom = height() - 2;
 
     // The scale: a faint band, its ticks, and the centre line drawn over them.
-    p.fillRect(QRectF(XOf(m_nMinimum), kScaleTop, XOf(m_nMaximum) - XOf(m_nMinimum),
-                      bottom - kScaleTop),
-               pal.color(QPalette::Base));
+    p.fillRect(
+        QRectF(XOf(m_nMinimum), kScaleTop, XOf(m_nMaximum) - XOf(m_nMinimum), bottom - kScaleTop),
+        pal.color(QPalette::Base));
     p.setPen(QPen(pal.color(QPalette::WindowText), 1));
     int first = m_nMinimum / m_nTickInterval * m_nTickInterval; // the first multiple in range
     if (first < m_nMinimum) {

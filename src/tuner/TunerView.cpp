@@ -39,7 +39,8 @@ CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
     grid->addWidget(m_high, 0, 2);
 
     // A display, not a control: it follows the measurement and ignores the mouse.
-    m_meter = new CPitchMeter(-TunerReadout::kMeterRange, TunerReadout::kMeterRange, 10, meterGroup);
+    m_meter =
+        new CPitchMeter(-TunerReadout::kMeterRange, TunerReadout::kMeterRange, 10, meterGroup);
     m_meter->setObjectName("meter");
     grid->addWidget(m_meter, 1, 0, 1, 3);
 
