@@ -9,6 +9,7 @@
 #include "TunerView.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
@@ -178,6 +179,8 @@ TEST(NoSoundServer, ShowsTheErrorOnceAndRunsOn) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir runtime; // the single-instance socket, apart from any running copy
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QApplication app(argc, argv);
     QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
