@@ -9,6 +9,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -34,9 +35,12 @@ CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
     m_pitch = CentredLabel("pitchText", meterGroup);
     m_high = CentredLabel("highText", meterGroup);
     m_pitch->setText("?");
-    grid->addWidget(m_low, 0, 0);
-    grid->addWidget(m_pitch, 0, 1);
-    grid->addWidget(m_high, 0, 2);
+    // The read-out takes the whole width between its "L" and "H" marks.
+    auto* readoutRow = new QHBoxLayout;
+    readoutRow->addWidget(m_low);
+    readoutRow->addWidget(m_pitch, 1);
+    readoutRow->addWidget(m_high);
+    grid->addLayout(readoutRow, 0, 0, 1, 3);
 
     // A display, not a control: it follows the measurement and ignores the mouse.
     m_meter =
@@ -69,7 +73,6 @@ CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
         } else {
             large.setPixelSize(large.pixelSize() * 2);
         }
-        large.setBold(true);
         label->setFont(large);
     }
 

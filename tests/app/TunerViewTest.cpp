@@ -30,6 +30,11 @@ TEST_F(WindowFixture, ReadoutIsLegibleFromAMusicStand) {
     for (const char* name : {"pitchText", "noteTarget"}) {
         EXPECT_GE(View().findChild<QLabel*>(name)->font().pointSizeF(), 2 * usual) << name;
     }
+    // A long read-out still fits the pane at the window's starting width.
+    frame.resize(400, 552);
+    Pump();
+    const QLabel* pitch = View().findChild<QLabel*>("pitchText");
+    EXPECT_LE(pitch->fontMetrics().horizontalAdvance("4186.01Hz (-1234Cents)"), pitch->width());
     auto* meter = View().findChild<CPitchMeter*>("meter");
     EXPECT_EQ(meter->focusPolicy(), Qt::NoFocus);
     // The centre stands in the middle, the ends at the edges, and a wild value at its end.
