@@ -3,6 +3,7 @@
 #include "WindowFixture.h"
 
 #include "AboutDlg.h"
+#include "BoxWatcher.h"
 #include "Commands.h"
 #include "InstanceLock.h"
 #include "Language.h"
@@ -11,13 +12,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QUrl>
 
 #include <sys/socket.h>
@@ -128,24 +127,6 @@ TEST(InstanceLock, ASecondCopyBringsTheFirstForwardAndEnds) {
     EXPECT_EQ(copy.exitCode(), 0);
     EXPECT_TRUE(ProcessEventsUntil([&] { return raised.count() == 1; }, 2s));
 }
-
-// Closes every message box as soon as it is up, and records "title|text".
-class BoxWatcher {
-public:
-    BoxWatcher() {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                boxes << box->windowTitle() + "|" + box->text();
-                box->accept();
-            }
-        });
-        m_timer.start(20);
-    }
-    QStringList boxes;
-
-private:
-    QTimer m_timer;
-};
 
 class Today : public ::testing::Test {
 protected:

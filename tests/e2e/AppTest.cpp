@@ -1,6 +1,7 @@
 // The real program, as a user meets it: the same start-up and exit as main(), on the
 // offscreen platform, listening to a private sound server (or to none at all). The test reads
 // the widgets, not pixels.
+#include "BoxWatcher.h"
 #include "Commands.h"
 #include "EventWait.h"
 #include "InstrumentTree.h"
@@ -147,15 +148,8 @@ TEST(RealProgram, TunesTheGuitarsLowString) {
 
 // Run with no sound server: the device error is shown once, and the program runs on.
 TEST(NoSoundServer, ShowsTheErrorOnceAndRunsOn) {
-    QStringList boxes;
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxes << box->windowTitle() + "|" + box->text();
-            box->accept();
-        }
-    });
-    watcher.start(20);
+    BoxWatcher watcher;
+    QStringList& boxes = watcher.boxes;
 
     CQuavelorinApp app;
     ASSERT_TRUE(app.InitInstance());

@@ -1,6 +1,7 @@
 // The whole program on a Chinese system: the translations beside the executable are found and
 // every menu, pane and status text is Chinese. The real start-up and exit, on a real sound
 // server, on the offscreen platform.
+#include "BoxWatcher.h"
 #include "EventWait.h"
 #include "MainFrame.h"
 #include "QuavelorinApp.h"
@@ -10,11 +11,9 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -31,15 +30,7 @@ QStringList Texts(const QList<QAction*>& actions) {
 }
 
 TEST(ChineseSystem, MenusPanesAndStatusBarSpeakChinese) {
-    QStringList boxes; // none expected: the translation is there and the sound server runs
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxes << box->windowTitle() + "|" + box->text();
-            box->accept();
-        }
-    });
-    watcher.start(20);
+    BoxWatcher watcher; // none expected: the translation is there and the sound server runs
 
     CQuavelorinApp app;
     ASSERT_TRUE(app.InitInstance());
@@ -57,7 +48,7 @@ TEST(ChineseSystem, MenusPanesAndStatusBarSpeakChinese) {
     EXPECT_EQ(frame.statusBar()->currentMessage(), "就绪");
     EXPECT_EQ(frame.windowTitle(), "Quavelorin");
     ProcessEventsUntil([] { return false; }, std::chrono::milliseconds(500));
-    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+    EXPECT_TRUE(watcher.boxes.isEmpty()) << watcher.boxes.join('\n').toStdString();
     app.ExitInstance();
 }
 
