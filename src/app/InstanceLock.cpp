@@ -35,6 +35,7 @@ bool CInstanceLock::Acquire() {
     }
     const QString name = ServerName();
     // Two copies started at the same moment take turns here, so only one of them answers.
+    // Should the turn not come in time, the start goes on without it: it is never blocked.
     QLockFile turn(name + QStringLiteral(".lock"));
     turn.tryLock(kWaitMs);
 
