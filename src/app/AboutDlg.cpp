@@ -1,8 +1,8 @@
 #include "AboutDlg.h"
 
 #include "Artwork.h"
+#include "PageOpener.h"
 
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -26,7 +26,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     home->setObjectName("homePageButton");
     home->setAutoDefault(false);
     connect(home, &QPushButton::clicked, this,
-            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage))); });
+            [this] { CPageOpener::Open(QUrl(QString::fromLatin1(kHomePage)), this); });
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(banner, 0, 0);

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 
 #include <algorithm>
@@ -18,6 +19,8 @@ CDlgSet::CDlgSet(CDoreme& doreme, QWidget* parent) : QDialog(parent), m_doreme(d
     auto* group = new QGroupBox(tr("Frequency of A4"), this);
     m_spin = new QDoubleSpinBox(group);
     m_spin->setObjectName("frequencySpin");
+    // "440.30" with a point whatever the user's locale, as every other number of the program.
+    m_spin->setLocale(QLocale::c());
     m_spin->setDecimals(2);
     m_spin->setRange(kSpinLow * 0.1, kSpinHigh * 0.1);
     m_spin->setSingleStep(0.1);

@@ -3,18 +3,17 @@
 #include "AboutDlg.h"
 #include "Artwork.h"
 #include "Commands.h"
+#include "DataFiles.h"
 #include "DlgSet.h"
 #include "Doreme.h"
 #include "LockKeys.h"
 #include "MetronomeOpener.h"
+#include "PageOpener.h"
 #include "SettingsStore.h"
 #include "TunerView.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDesktopServices>
-#include <QDir>
 #include <QLabel>
 #include <QMenuBar>
 #include <QShortcut>
@@ -218,7 +217,7 @@ bool CMainFrame::OnCommand(int id) {
         m_tuner->OnMetronom();
         break;
     case ID_HELP_FILE:
-        QDesktopServices::openUrl(QUrl::fromLocalFile(HelpFilePath()));
+        CPageOpener::Open(QUrl::fromLocalFile(HelpFilePath()), this);
         break;
     case ID_APP_ABOUT: {
         CAboutDlg about(this);
@@ -251,7 +250,7 @@ bool CMainFrame::RunSetParameters() {
 }
 
 QString CMainFrame::HelpFilePath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath("quavelorinhelp.html");
+    return CDataFiles::Find(QStringLiteral("quavelorinhelp.html"));
 }
 
 bool CMainFrame::event(QEvent* e) {

@@ -29,7 +29,7 @@ public:
 
     CTunerView* TunerView() const { return m_tuner; }
 
-    // quavelorinhelp.html beside the executable.
+    // quavelorinhelp.html beside the executable, or in the installed data folder.
     static QString HelpFilePath();
 
 protected:

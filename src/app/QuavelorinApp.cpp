@@ -1,5 +1,7 @@
 #include "QuavelorinApp.h"
 
+#include "AboutDlg.h"
+#include "DataFiles.h"
 #include "Doreme.h"
 #include "MainFrame.h"
 #include "QtWaveIn.h"
@@ -7,17 +9,35 @@
 #include "WaveEngine.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QMessageBox>
+#include <QSettings>
+#include <QUrl>
 
 #include <algorithm>
 
 CQuavelorinApp::CQuavelorinApp() = default;
 
 CQuavelorinApp::~CQuavelorinApp() {
-    ExitInstance();
+    if (m_bStarted) {
+        ExitInstance();
+    }
 }
 
 bool CQuavelorinApp::InitInstance() {
+    m_bStarted = true;
+    // Before anything is shown, so a second copy shows nothing at all.
+    if (!m_lock.Acquire()) {
+        return false;
+    }
+    const QString languageError = m_language.Load(QLocale(), CDataFiles::Folders());
+    if (!languageError.isEmpty()) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Error"), languageError,
+                        QMessageBox::Ok);
+        box.setObjectName("languageErrorBox");
+        box.exec();
+    }
+
     // Sound device failures are shown to the user in a message box with the program's title.
     // The box does not wait for its answer: a failure is met inside device notifications,
     // which must go on (and retry) meanwhile.
@@ -32,6 +52,11 @@ bool CQuavelorinApp::InitInstance() {
     m_engine = std::make_unique<CWaveEngine>(TheDoreme().Notes(), std::make_unique<QtWaveIn>(),
                                              std::make_unique<QtWaveOut>());
     m_frame = std::make_unique<CMainFrame>(TheDoreme(), *m_engine);
+    // Brought to the front when another copy starts; a minimised window stays minimised.
+    QObject::connect(&m_lock, &CInstanceLock::RaiseRequested, m_frame.get(), [this] {
+        m_frame->raise();
+        m_frame->activateWindow();
+    });
     m_frame->InitialUpdate();
     m_frame->resize(std::max(m_frame->sizeHint().width(), kStartWidth), kStartHeight);
     m_frame->show();
@@ -39,11 +64,31 @@ bool CQuavelorinApp::InitInstance() {
 }
 
 int CQuavelorinApp::ExitInstance() {
-    if (!m_frame && !m_engine) {
+    if (m_bExited) {
         return 0;
     }
-    m_frame.reset();  // stops capture, output and the worker
-    m_engine.reset(); // joins the capture thread
-    SetDeviceErrorHandler(std::move(m_previousErrorHandler));
+    m_bExited = true;
+    if (m_engine) {
+        m_frame.reset();  // stops capture, output and the worker
+        m_engine.reset(); // joins the capture thread
+        SetDeviceErrorHandler(std::move(m_previousErrorHandler));
+    }
+    m_language.Unload();
+    m_lock.Release();
+    if (CheckToday()) {
+        QDesktopServices::openUrl(QUrl(QString::fromLatin1(CAboutDlg::kHomePage)));
+    }
     return 0;
+}
+
+bool CQuavelorinApp::CheckToday(const QDate& today) {
+    const QString date =
+        QString::asprintf("%04d/%02d/%02d", today.year(), today.month(), today.day());
+    QSettings store(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin"));
+    const QString key = QStringLiteral("User/today");
+    if (store.value(key, QStringLiteral("----/--/--")).toString() == date) {
+        return false;
+    }
+    store.setValue(key, date);
+    return true;
 }

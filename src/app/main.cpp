@@ -9,6 +9,9 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         QApplication::setApplicationName(QStringLiteral("Quavelorin"));
         QApplication::setOrganizationName(QStringLiteral("Pelorin"));
+        QApplication::setApplicationVersion(QStringLiteral("3.0.0.1"));
+        // The desktop entry's name, so the desktop shows the installed icon with the window.
+        QGuiApplication::setDesktopFileName(QStringLiteral("example.pelorin.Quavelorin"));
 
         CQuavelorinApp quavelorin;
         if (!quavelorin.InitInstance()) {

@@ -3,15 +3,17 @@
 #include "Doreme.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
+// "%.2fHz" with a point whatever the C library's locale: the windowing toolkit applies the
+// user's locale to it, and a German one would turn the point into a comma.
 std::string FormatHz(double hz) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2fHz", hz);
-    return text;
+    char text[320]; // room for the largest double
+    const auto end = std::to_chars(text, text + sizeof text, hz, std::chars_format::fixed, 2);
+    return std::string(text, end.ptr) + "Hz";
 }
 
 } // namespace
@@ -33,9 +35,7 @@ void TunerReadout::ShowPitch(double x) {
 
     // Truncated toward zero; the clamp keeps a wild value inside int before the cast.
     m_nCents = static_cast<int>(std::clamp(d, -1e6, 1e6));
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2fHz (%dCents)", m_dSmoothed, m_nCents);
-    m_strPitch = text;
+    m_strPitch = FormatHz(m_dSmoothed) + " (" + std::to_string(m_nCents) + "Cents)";
     m_nMeter = std::clamp(m_nCents, -kMeterRange, kMeterRange);
 }
 

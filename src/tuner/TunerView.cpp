@@ -3,13 +3,13 @@
 #include "Doreme.h"
 #include "InstrumentTree.h"
 #include "Messages.h"
+#include "PitchMeter.h"
 #include "TreeIcons.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
-#include <QPalette>
-#include <QSlider>
 #include <QVBoxLayout>
 
 namespace {
@@ -33,22 +33,17 @@ CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
     m_pitch = CentredLabel("pitchText", meterGroup);
     m_high = CentredLabel("highText", meterGroup);
     m_pitch->setText("?");
-    grid->addWidget(m_low, 0, 0);
-    grid->addWidget(m_pitch, 0, 1);
-    grid->addWidget(m_high, 0, 2);
+    // The read-out takes the whole width between its "L" and "H" marks.
+    auto* readoutRow = new QHBoxLayout;
+    readoutRow->addWidget(m_low);
+    readoutRow->addWidget(m_pitch, 1);
+    readoutRow->addWidget(m_high);
+    grid->addLayout(readoutRow, 0, 0, 1, 3);
 
     // A display, not a control: it follows the measurement and ignores the mouse.
-    m_meter = new QSlider(Qt::Horizontal, meterGroup);
+    m_meter =
+        new CPitchMeter(-TunerReadout::kMeterRange, TunerReadout::kMeterRange, 10, meterGroup);
     m_meter->setObjectName("meter");
-    m_meter->setRange(-TunerReadout::kMeterRange, TunerReadout::kMeterRange);
-    m_meter->setTickPosition(QSlider::TicksBelow);
-    m_meter->setTickInterval(10);
-    m_meter->setFocusPolicy(Qt::NoFocus);
-    m_meter->setAttribute(Qt::WA_TransparentForMouseEvents);
-    // A needle on an even scale: nothing is highlighted up to it, since the centre is the goal.
-    QPalette meterPalette = m_meter->palette();
-    meterPalette.setColor(QPalette::Highlight, meterPalette.color(QPalette::Mid));
-    m_meter->setPalette(meterPalette);
     grid->addWidget(m_meter, 1, 0, 1, 3);
 
     // The centre mark is also where the keyboard focus is parked when it leaves the tree.
@@ -68,6 +63,16 @@ CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
         grid->addWidget(m_noteFrequencies[i], 4, i);
     }
     grid->setColumnStretch(1, 1);
+    // Read from a music stand: the frequency and the target note at twice the usual size.
+    for (QLabel* label : {m_pitch, m_noteNames[1]}) {
+        QFont large = label->font();
+        if (large.pointSizeF() > 0) {
+            large.setPointSizeF(large.pointSizeF() * 2.0);
+        } else {
+            large.setPixelSize(large.pixelSize() * 2);
+        }
+        label->setFont(large);
+    }
 
     auto* treeGroup = new QGroupBox(tr("Instrument Selection"), this);
     auto* treeLayout = new QVBoxLayout(treeGroup);

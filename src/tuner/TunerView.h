@@ -10,9 +10,9 @@
 
 class CDoreme;
 class CInstrumentTree;
+class CPitchMeter;
 class CWaveEngine;
 class QLabel;
-class QSlider;
 
 // The tuner pane: the pitch meter with its read-out, the target note and its neighbours, and
 // the instrument tree. Its first initial update starts everything that listens; closing it
@@ -78,7 +78,7 @@ private:
     std::function<void()> m_runMetronome;
     bool m_bInitialised = false;
 
-    QSlider* m_meter = nullptr;
+    CPitchMeter* m_meter = nullptr;
     QLabel* m_pitch = nullptr;
     QLabel* m_low = nullptr;
     QLabel* m_high = nullptr;

@@ -188,6 +188,15 @@ TEST(DlgSet, SpinStopsAtBothEndsInTenthsOfAHertz) {
     EXPECT_DOUBLE_EQ(doreme.Frequency(48), 435.0); // the table was rebuilt
 }
 
+TEST(DlgSet, WritesAPointUnderAGermanLocale) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    CDoreme doreme;
+    doreme.SetFreqA4(440.3);
+    CDlgSet dialog(doreme);
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(dialog.Spin()->text(), "440.30");
+}
+
 TEST(SettingsStore, ReferenceIsReadInTenthsAndClamped) {
     QSettings(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin")).clear();
     EXPECT_DOUBLE_EQ(CSettingsStore::ReadFreqOfA4(), 440.0); // nothing stored yet

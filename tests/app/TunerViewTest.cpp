@@ -3,8 +3,9 @@
 #include "Messages.h"
 #include "SignalHelpers.h"
 
+#include "PitchMeter.h"
+
 #include <QPushButton>
-#include <QSlider>
 #include <QTimer>
 
 namespace {
@@ -22,12 +23,31 @@ TEST_F(WindowFixture, StartsOnA4WithEmptyReadouts) {
     EXPECT_EQ(Text("frequencyTarget"), "440.00Hz");
     EXPECT_EQ(Text("noteAbove"), "#A/bB4");
     EXPECT_EQ(Text("frequencyAbove"), "466.16Hz");
-    auto* meter = View().findChild<QSlider*>("meter");
+    auto* meter = View().findChild<CPitchMeter*>("meter");
     EXPECT_EQ(meter->minimum(), -100);
     EXPECT_EQ(meter->maximum(), 100);
     EXPECT_EQ(meter->tickInterval(), 10);
     EXPECT_EQ(meter->value(), 0);
     EXPECT_TRUE(engine.IsCaptureOpen());
+}
+
+TEST_F(WindowFixture, ReadoutIsLegibleFromAMusicStand) {
+    const double usual = QApplication::font().pointSizeF();
+    for (const char* name : {"pitchText", "noteTarget"}) {
+        EXPECT_GE(View().findChild<QLabel*>(name)->font().pointSizeF(), 2 * usual) << name;
+    }
+    // A long read-out still fits the pane at the window's starting width.
+    frame.resize(400, 552);
+    Pump();
+    const QLabel* pitch = View().findChild<QLabel*>("pitchText");
+    EXPECT_LE(pitch->fontMetrics().horizontalAdvance("4186.01Hz (-1234Cents)"), pitch->width());
+    auto* meter = View().findChild<CPitchMeter*>("meter");
+    EXPECT_EQ(meter->focusPolicy(), Qt::NoFocus);
+    // The centre stands in the middle, the ends at the edges, and a wild value at its end.
+    EXPECT_NEAR(meter->XOf(0), meter->width() / 2.0, 1.0);
+    EXPECT_LT(meter->XOf(-100), meter->XOf(-90));
+    meter->setValue(250);
+    EXPECT_EQ(meter->value(), 100);
 }
 
 TEST_F(WindowFixture, HalfTonesStopAtTheEndsOfTheTable) {
@@ -120,7 +140,7 @@ TEST_F(WindowFixture, ResultsMoveTheReadoutAndTheTarget) {
     EXPECT_EQ(Text("noteTarget"), "#A/bB4");
     EXPECT_EQ(engine.SynthesisNote(), 49);
     EXPECT_EQ(Text("pitchText"), "444.67Hz (-81Cents)");
-    EXPECT_EQ(View().findChild<QSlider*>("meter")->value(), -81);
+    EXPECT_EQ(View().findChild<CPitchMeter*>("meter")->value(), -81);
 
     // Note-locked results, from a tone far below it, are shown against the chosen target,
     // which stays.
@@ -132,7 +152,7 @@ TEST_F(WindowFixture, ResultsMoveTheReadoutAndTheTarget) {
     }
     EXPECT_EQ(View().Note(), 48);
     EXPECT_EQ(Text("lowText"), "L");
-    EXPECT_EQ(View().findChild<QSlider*>("meter")->value(), -100);
+    EXPECT_EQ(View().findChild<CPitchMeter*>("meter")->value(), -100);
     // Nothing heard (the input lost): the read-outs go empty.
     in->Break();
     ProcessEventsUntil([&] { return Text("pitchText").isEmpty(); }, 1s);

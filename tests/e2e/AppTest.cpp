@@ -1,6 +1,7 @@
 // The real program, as a user meets it: the same start-up and exit as main(), on the
 // offscreen platform, listening to a private sound server (or to none at all). The test reads
 // the widgets, not pixels.
+#include "BoxWatcher.h"
 #include "Commands.h"
 #include "EndProcess.h"
 #include "EventWait.h"
@@ -10,13 +11,12 @@
 #include "TunerView.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -229,6 +229,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int code = 1;
     {
+        QTemporaryDir runtime; // the single-instance socket, apart from any running copy
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
         QApplication app(argc, argv);
         QTemporaryDir settings;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace {
@@ -147,6 +149,22 @@ TEST(TunerReadout, NeighboursFollowTheReference) {
     TunerReadout r(doreme);
     doreme.SetFreqA4(442.0);
     EXPECT_EQ(r.Neighbours()[1].frequency, "442.00Hz");
+}
+
+// The windowing toolkit hands the user's locale to the C library; a German one writes a comma.
+// The locale is generated into the build folder (LOCPATH), so the test runs on any machine.
+TEST(TunerReadout, WritesAPointUnderAGermanLocale) {
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "LOCPATH holds no de_DE.UTF-8";
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 0.5);
+    ASSERT_STREQ(probe, "0,5"); // the locale is really in force
+
+    CDoreme doreme;
+    TunerReadout r(doreme);
+    r.ShowPitch(InputForSmoothedCents(-0.2));
+    EXPECT_EQ(r.PitchText(), "439.95Hz (0Cents)");
+    EXPECT_EQ(r.Neighbours()[0].frequency, "415.30Hz");
+    std::setlocale(LC_ALL, "C");
 }
 
 } // namespace

@@ -1,0 +1,261 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="en_US">
+<context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>About Quavelorin</source>
+        <translation>关于 Quavelorin</translation>
+    </message>
+    <message>
+        <source>Quavelorin Version 3.0.0.1</source>
+        <translation>Quavelorin 版本 3.0.0.1</translation>
+    </message>
+    <message>
+        <source>Made by the Quavelorin developers at Pelorin</source>
+        <translation>由 Pelorin 的 Quavelorin 开发团队制作</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgSet</name>
+    <message>
+        <source>Set Parameters</source>
+        <translation>设置参数</translation>
+    </message>
+    <message>
+        <source>Frequency of A4</source>
+        <translation>A4 的频率</translation>
+    </message>
+    <message>
+        <source>Hz</source>
+        <translation>Hz</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>CLanguage</name>
+    <message>
+        <source>The file is damaged or is not a translation.</source>
+        <translation>该文件已损坏，或不是翻译文件。</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>Decrement half tone (F1)</source>
+        <translation>降低半音 (F1)</translation>
+    </message>
+    <message>
+        <source>Decrement a half tone</source>
+        <translation>将目标音降低一个半音</translation>
+    </message>
+    <message>
+        <source>b</source>
+        <translation>降半音 (b)</translation>
+    </message>
+    <message>
+        <source>Increment half tone (F2)</source>
+        <translation>升高半音 (F2)</translation>
+    </message>
+    <message>
+        <source>Increment a half tone</source>
+        <translation>将目标音升高一个半音</translation>
+    </message>
+    <message>
+        <source>#</source>
+        <translation>升半音 (#)</translation>
+    </message>
+    <message>
+        <source>Automatic tone (F3)</source>
+        <translation>自动选音 (F3)</translation>
+    </message>
+    <message>
+        <source>Automaticly select tone</source>
+        <translation>自动选择目标音</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>自动</translation>
+    </message>
+    <message>
+        <source>Play standard tone (F5)</source>
+        <translation>播放标准音 (F5)</translation>
+    </message>
+    <message>
+        <source>Play the standard tone</source>
+        <translation>播放目标音的标准音</translation>
+    </message>
+    <message>
+        <source>standard tone</source>
+        <translation>标准音</translation>
+    </message>
+    <message>
+        <source>Set Parameter Dialog</source>
+        <translation>设置参数...</translation>
+    </message>
+    <message>
+        <source>Show Set Parameters Dialog</source>
+        <translation>打开“设置参数”对话框</translation>
+    </message>
+    <message>
+        <source>Set Parameters Dialog</source>
+        <translation>设置参数</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>See the help</source>
+        <translation>查看帮助</translation>
+    </message>
+    <message>
+        <source>&amp;About Quavelorin...</source>
+        <translation>关于 Quavelorin(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Display version number and copyright</source>
+        <translation>显示版本号和版权信息</translation>
+    </message>
+    <message>
+        <source>About Quavelorin</source>
+        <translation>关于 Quavelorin</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>退出(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Quit the application; prompts to save documents</source>
+        <translation>退出应用程序</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>&amp;Toolbar</source>
+        <translation>工具栏(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Show or hide the toolbar</source>
+        <translation>显示或隐藏工具栏</translation>
+    </message>
+    <message>
+        <source>Toggle ToolBar</source>
+        <translation>显示/隐藏工具栏</translation>
+    </message>
+    <message>
+        <source>&amp;Status Bar</source>
+        <translation>状态栏(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Show or hide the status bar</source>
+        <translation>显示或隐藏状态栏</translation>
+    </message>
+    <message>
+        <source>Toggle StatusBar</source>
+        <translation>显示/隐藏状态栏</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>文件(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Function</source>
+        <translation>功能(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>查看(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>帮助(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>工具栏</translation>
+    </message>
+    <message>
+        <source>CAP</source>
+        <translation>大写</translation>
+    </message>
+    <message>
+        <source>NUM</source>
+        <translation>数字</translation>
+    </message>
+    <message>
+        <source>SCRL</source>
+        <translation>滚动</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>就绪</translation>
+    </message>
+</context>
+<context>
+    <name>CPageOpener</name>
+    <message>
+        <source>This page cannot be found:
+
+%1</source>
+        <translation>找不到此页面：
+
+%1</translation>
+    </message>
+    <message>
+        <source>The desktop could not open this page:
+
+%1
+
+You can open it by hand in your web browser.</source>
+        <translation>系统无法打开此页面：
+
+%1
+
+您可以在网页浏览器中手动打开它。</translation>
+    </message>
+</context>
+<context>
+    <name>CTunerView</name>
+    <message>
+        <source>Pitch Meter</source>
+        <translation>音准表</translation>
+    </message>
+    <message>
+        <source>Instrument Selection</source>
+        <translation>乐器选择</translation>
+    </message>
+</context>
+<context>
+    <name>Wave</name>
+    <message>
+        <source>No error.</source>
+        <translation>没有错误。</translation>
+    </message>
+    <message>
+        <source>No sound device is available.</source>
+        <translation>没有可用的声音设备。</translation>
+    </message>
+    <message>
+        <source>The sound device could not be opened or is in use.</source>
+        <translation>无法打开声音设备，或者该设备正被占用。</translation>
+    </message>
+    <message>
+        <source>The sound device does not support 16-bit mono sound at 44100 Hz.</source>
+        <translation>声音设备不支持 44100 Hz 的 16 位单声道声音。</translation>
+    </message>
+    <message>
+        <source>Unknown sound device error.</source>
+        <translation>未知的声音设备错误。</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,261 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP" sourcelanguage="en_US">
+<context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>About Quavelorin</source>
+        <translation>バージョン情報</translation>
+    </message>
+    <message>
+        <source>Quavelorin Version 3.0.0.1</source>
+        <translation>Quavelorin バージョン 3.0.0.1</translation>
+    </message>
+    <message>
+        <source>Made by the Quavelorin developers at Pelorin</source>
+        <translation>Pelorin の Quavelorin 開発チームが制作</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgSet</name>
+    <message>
+        <source>Set Parameters</source>
+        <translation>パラメーターの設定</translation>
+    </message>
+    <message>
+        <source>Frequency of A4</source>
+        <translation>A4 の周波数</translation>
+    </message>
+    <message>
+        <source>Hz</source>
+        <translation>Hz</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CLanguage</name>
+    <message>
+        <source>The file is damaged or is not a translation.</source>
+        <translation>ファイルが壊れているか、翻訳ファイルではありません。</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>Decrement half tone (F1)</source>
+        <translation>半音下げる (F1)</translation>
+    </message>
+    <message>
+        <source>Decrement a half tone</source>
+        <translation>目標の音を半音下げます</translation>
+    </message>
+    <message>
+        <source>b</source>
+        <translation>半音下げる (b)</translation>
+    </message>
+    <message>
+        <source>Increment half tone (F2)</source>
+        <translation>半音上げる (F2)</translation>
+    </message>
+    <message>
+        <source>Increment a half tone</source>
+        <translation>目標の音を半音上げます</translation>
+    </message>
+    <message>
+        <source>#</source>
+        <translation>半音上げる (#)</translation>
+    </message>
+    <message>
+        <source>Automatic tone (F3)</source>
+        <translation>音の自動選択 (F3)</translation>
+    </message>
+    <message>
+        <source>Automaticly select tone</source>
+        <translation>目標の音を自動で選択します</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>自動</translation>
+    </message>
+    <message>
+        <source>Play standard tone (F5)</source>
+        <translation>基準音を鳴らす (F5)</translation>
+    </message>
+    <message>
+        <source>Play the standard tone</source>
+        <translation>目標の音の基準音を鳴らします</translation>
+    </message>
+    <message>
+        <source>standard tone</source>
+        <translation>基準音</translation>
+    </message>
+    <message>
+        <source>Set Parameter Dialog</source>
+        <translation>パラメーターの設定...</translation>
+    </message>
+    <message>
+        <source>Show Set Parameters Dialog</source>
+        <translation>[パラメーターの設定] ダイアログを表示します</translation>
+    </message>
+    <message>
+        <source>Set Parameters Dialog</source>
+        <translation>パラメーターの設定</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>ヘルプ</translation>
+    </message>
+    <message>
+        <source>See the help</source>
+        <translation>ヘルプを表示します</translation>
+    </message>
+    <message>
+        <source>&amp;About Quavelorin...</source>
+        <translation>Quavelorin のバージョン情報(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Display version number and copyright</source>
+        <translation>バージョン番号と著作権情報を表示します</translation>
+    </message>
+    <message>
+        <source>About Quavelorin</source>
+        <translation>バージョン情報</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>終了(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Quit the application; prompts to save documents</source>
+        <translation>アプリケーションを終了します</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>&amp;Toolbar</source>
+        <translation>ツール バー(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Show or hide the toolbar</source>
+        <translation>ツール バーの表示/非表示を切り替えます</translation>
+    </message>
+    <message>
+        <source>Toggle ToolBar</source>
+        <translation>ツール バーの表示切り替え</translation>
+    </message>
+    <message>
+        <source>&amp;Status Bar</source>
+        <translation>ステータス バー(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Show or hide the status bar</source>
+        <translation>ステータス バーの表示/非表示を切り替えます</translation>
+    </message>
+    <message>
+        <source>Toggle StatusBar</source>
+        <translation>ステータス バーの表示切り替え</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>ファイル(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Function</source>
+        <translation>機能(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>表示(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>ヘルプ(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>ツール バー</translation>
+    </message>
+    <message>
+        <source>CAP</source>
+        <translation>CAP</translation>
+    </message>
+    <message>
+        <source>NUM</source>
+        <translation>NUM</translation>
+    </message>
+    <message>
+        <source>SCRL</source>
+        <translation>SCRL</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>レディ</translation>
+    </message>
+</context>
+<context>
+    <name>CPageOpener</name>
+    <message>
+        <source>This page cannot be found:
+
+%1</source>
+        <translation>このページが見つかりません:
+
+%1</translation>
+    </message>
+    <message>
+        <source>The desktop could not open this page:
+
+%1
+
+You can open it by hand in your web browser.</source>
+        <translation>このページを開けませんでした:
+
+%1
+
+Web ブラウザーで手動で開いてください。</translation>
+    </message>
+</context>
+<context>
+    <name>CTunerView</name>
+    <message>
+        <source>Pitch Meter</source>
+        <translation>ピッチ メーター</translation>
+    </message>
+    <message>
+        <source>Instrument Selection</source>
+        <translation>楽器の選択</translation>
+    </message>
+</context>
+<context>
+    <name>Wave</name>
+    <message>
+        <source>No error.</source>
+        <translation>エラーはありません。</translation>
+    </message>
+    <message>
+        <source>No sound device is available.</source>
+        <translation>使用できるサウンド デバイスがありません。</translation>
+    </message>
+    <message>
+        <source>The sound device could not be opened or is in use.</source>
+        <translation>サウンド デバイスを開けないか、使用中です。</translation>
+    </message>
+    <message>
+        <source>The sound device does not support 16-bit mono sound at 44100 Hz.</source>
+        <translation>このサウンド デバイスは 44100 Hz の 16 ビット モノラル サウンドに対応していません。</translation>
+    </message>
+    <message>
+        <source>Unknown sound device error.</source>
+        <translation>不明なサウンド デバイス エラーです。</translation>
+    </message>
+</context>
+</TS>
