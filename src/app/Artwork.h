@@ -10,6 +10,8 @@ QIcon HalfToneUpIcon();
 QIcon AutoToneIcon();
 QIcon StandardToneIcon();
 QIcon SetParametersIcon();
+QIcon ZoomInIcon();
+QIcon ZoomOutIcon();
 QIcon HelpIcon();
 QIcon AboutIcon();
 QIcon ApplicationIcon();

@@ -29,7 +29,7 @@ bool CQuavelorinApp::InitInstance() {
 
     m_engine = std::make_unique<CWaveEngine>(TheDoreme().Notes(), std::make_unique<QtWaveIn>(),
                                              std::make_unique<QtWaveOut>());
-    m_frame = std::make_unique<CMainFrame>(TheDoreme(), *m_engine);
+    m_frame = std::make_unique<CMainFrame>(TheDoreme(), *m_engine, std::make_unique<QtWaveOut>());
     m_frame->InitialUpdate();
     m_frame->resize(std::max(m_frame->sizeHint().width(), kStartWidth), kStartHeight);
     m_frame->show();

@@ -22,8 +22,10 @@ CWaveEngine::CWaveEngine(const NoteTable& notes, std::unique_ptr<IWaveIn> waveIn
     : m_notes(notes), m_waveIn(std::move(waveIn)), m_waveOut(std::move(waveOut)),
       m_blockDoubles(kDisplayFftSize, 0.0), m_displayReal(kDisplayFftSize, 0.0),
       m_displayImag(kDisplayFftSize, 0.0), m_displaySpectrum(kDisplayBins, 0.0) {
-    m_display.spectrum.assign(kDisplayBins, 0.0);
-    m_display.history.fill(0.0);
+    auto empty = std::make_shared<DisplaySnapshot>();
+    empty->spectrum.assign(kDisplayBins, 0.0);
+    empty->history.fill(0.0);
+    m_display = std::move(empty);
     for (int i = 0; i < 2; ++i) {
         m_captureHeaders[i].data = m_captureBuffers[i].data();
         m_outputHeaders[i].data = m_outputBuffers[i].data();
@@ -144,26 +146,28 @@ void CWaveEngine::CaptureThreadProc(std::stop_token stop) {
         FftInPlaceYielding(m_displayReal, m_displayImag, ForwardTheta(kDisplayFftSize));
         MagnitudeSpectrum(m_displayReal, m_displayImag, m_displaySpectrum, kDisplayScale);
 
-        // The spectrum is complete before anyone hears of it; the history entry follows.
-        {
-            std::lock_guard lock(m_displayMutex);
-            std::copy(m_displaySpectrum.begin(), m_displaySpectrum.end(),
-                      m_display.spectrum.begin());
-            ++m_display.serial;
-        }
-        {
-            std::lock_guard lock(m_graphMutex);
-            if (m_pGraph) {
-                QCoreApplication::postEvent(m_pGraph, new QEvent(WM_SPECTRUM_READY));
-            }
-        }
         const double pitch =
             EstimatePitch(m_displaySpectrum, kDisplayFftSize, m_notes.Frequency(kDisplayLowestNote),
                           m_notes.Frequency(kNoteLast));
+        std::shift_left(m_history.begin(), m_history.end(), 1);
+        m_history.back() = pitch;
+
+        // A new snapshot per block: readers keep theirs for as long as they draw.
+        auto snapshot = std::make_shared<DisplaySnapshot>();
+        snapshot->spectrum = m_displaySpectrum;
+        snapshot->history = m_history;
         {
             std::lock_guard lock(m_displayMutex);
-            std::shift_left(m_display.history.begin(), m_display.history.end(), 1);
-            m_display.history.back() = pitch;
+            snapshot->serial = m_display->serial + 1;
+            m_display = std::move(snapshot);
+        }
+        if (!m_bSpectrumPending.exchange(true)) {
+            std::lock_guard lock(m_graphMutex);
+            if (m_pGraph) {
+                QCoreApplication::postEvent(m_pGraph, new QEvent(WM_SPECTRUM_READY));
+            } else {
+                m_bSpectrumPending = false;
+            }
         }
     }
 }
@@ -171,9 +175,11 @@ void CWaveEngine::CaptureThreadProc(std::stop_token stop) {
 void CWaveEngine::SetGraphWindow(QObject* graph) {
     std::lock_guard lock(m_graphMutex);
     m_pGraph = graph;
+    m_bSpectrumPending = false; // a new window has read nothing yet
 }
 
-CWaveEngine::DisplaySnapshot CWaveEngine::Display() const {
+std::shared_ptr<const CWaveEngine::DisplaySnapshot> CWaveEngine::Display() const {
+    m_bSpectrumPending = false;
     std::lock_guard lock(m_displayMutex);
     return m_display;
 }

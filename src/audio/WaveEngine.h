@@ -23,8 +23,9 @@ class QObject;
 // device that plays a synthesised reference tone or a looped clip.
 //
 // Everything but the capture thread runs on the GUI thread. The capture thread never waits on
-// the GUI thread: it publishes each finished spectrum and the pitch history as one snapshot,
-// posts WM_SPECTRUM_READY to the graph window, and the graph copies the snapshot when it draws.
+// the GUI thread: it publishes each finished spectrum and the pitch history as one immutable
+// snapshot, posts WM_SPECTRUM_READY to the graph window unless one is still unread, and the
+// graph holds the snapshot's pointer while it draws.
 class CWaveEngine {
 public:
     static constexpr int kDisplayFftSize = 2 * kBlockSamples;
@@ -78,10 +79,12 @@ public:
     std::span<const std::int16_t, kBlockSamples> LatestBlock() const { return m_latestBlock; }
     std::uint64_t BlockSerial() const { return m_nBlockSerial; }
 
-    // The graph window is told of every new spectrum; nullptr stops that (call it before the
-    // window goes away).
+    // The graph window is told of a new spectrum when it has read the last one; nullptr stops
+    // that (call it before the window goes away).
     void SetGraphWindow(QObject* graph);
-    DisplaySnapshot Display() const;
+    // The newest published snapshot, never null and never changed afterwards. Reading it
+    // clears the pending notification, so the next publication posts again.
+    std::shared_ptr<const DisplaySnapshot> Display() const;
 
 private:
     void HandOverBlock(int i);
@@ -114,8 +117,10 @@ private:
     std::vector<double> m_blockDoubles;
     AutoResetEvent m_blockEvent;
 
-    mutable std::mutex m_displayMutex; // guards m_display
-    DisplaySnapshot m_display;
+    mutable std::mutex m_displayMutex; // guards the pointer m_display, held only to swap or copy it
+    std::shared_ptr<const DisplaySnapshot> m_display;
+    mutable std::atomic<bool> m_bSpectrumPending{false};
+    std::array<double, kHistoryLength> m_history{}; // the capture thread's own
 
     std::mutex m_graphMutex; // guards m_pGraph
     QObject* m_pGraph = nullptr;

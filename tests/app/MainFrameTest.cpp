@@ -36,9 +36,12 @@ TEST_F(WindowFixture, MenusHoldTheirCommandsInOrder) {
     EXPECT_EQ(bar[0]->text(), "&File");
     EXPECT_EQ(MenuTexts(bar[0]->menu()), QStringList({"E&xit"}));
     EXPECT_EQ(bar[1]->text(), "&Function");
-    EXPECT_EQ(MenuTexts(bar[1]->menu()),
-              QStringList({"Automatic tone (F3)", "Increment half tone (F2)",
-                           "Decrement half tone (F1)", "Play standard tone (F5)"}));
+    EXPECT_EQ(
+        MenuTexts(bar[1]->menu()),
+        QStringList({"Automatic tone (F3)", "Increment half tone (F2)", "Decrement half tone (F1)",
+                     "Play standard tone (F5)", "-", "Spectrum"}));
+    EXPECT_EQ(MenuTexts(bar[1]->menu()->actions().last()->menu()),
+              QStringList({"Zoom In", "Zoom Out"}));
     EXPECT_EQ(MenuTexts(bar[2]->menu()),
               QStringList({"&Toolbar", "&Status Bar", "-", "Set Parameter Dialog"}));
     EXPECT_EQ(MenuTexts(bar[3]->menu()), QStringList({"Help", "&About Quavelorin..."}));
@@ -54,8 +57,9 @@ TEST_F(WindowFixture, ToolbarButtonsHaveTheirTooltipsAndPrompts) {
     for (QAction* action : toolBar->actions()) {
         tips << (action->isSeparator() ? QStringLiteral("|") : action->toolTip());
     }
-    EXPECT_EQ(tips, QStringList({"b", "#", "|", "Auto", "standard tone", "|",
-                                 "Set Parameters Dialog", "|", "Help", "About Quavelorin"}));
+    EXPECT_EQ(tips,
+              QStringList({"b", "#", "|", "Auto", "standard tone", "|", "Set Parameters Dialog",
+                           "Zoom In", "Zoom Out", "|", "Help", "About Quavelorin"}));
 
     EXPECT_EQ(frame.statusBar()->currentMessage(), "Ready");
     frame.Action(ID_HALF_TONE_DOWN)->showStatusText(toolBar);

@@ -107,39 +107,39 @@ TEST_F(EngineFixture, CaptureThreadPublishesSpectrumAndHistory) {
     in->Feed(Sine(440.0, kBlockSamples));
     Pump();
     ASSERT_TRUE(ProcessEventsUntil(
-        [&] { return engine.Display().history.back() != 0.0 && sink.spectrumNotifications > 0; },
+        [&] { return engine.Display()->history.back() != 0.0 && sink.spectrumNotifications > 0; },
         5s));
     const auto display = engine.Display();
-    EXPECT_EQ(display.serial, 1u);
-    const auto peak = std::max_element(display.spectrum.begin(), display.spectrum.end()) -
-                      display.spectrum.begin();
+    EXPECT_EQ(display->serial, 1u);
+    const auto peak = std::max_element(display->spectrum.begin(), display->spectrum.end()) -
+                      display->spectrum.begin();
     EXPECT_EQ(peak, 327);
     // The 1/8192 scale reads a sine's amplitude (8000) in its bin.
-    EXPECT_NEAR(display.spectrum[327], 8000.0, 100.0);
-    EXPECT_NEAR(display.history.back(), 440.0, 1.4);
-    EXPECT_EQ(display.history[CWaveEngine::kHistoryLength - 2], 0.0);
+    EXPECT_NEAR(display->spectrum[327], 8000.0, 100.0);
+    EXPECT_NEAR(display->history.back(), 440.0, 1.4);
+    EXPECT_EQ(display->history[CWaveEngine::kHistoryLength - 2], 0.0);
 
     // Silence: an all-zero spectrum and the display search's lowest bin (E1) as estimate.
     in->Feed(Block(0));
     Pump();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display().serial == 2; }, 5s));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display()->serial == 2; }, 5s));
     ASSERT_TRUE(ProcessEventsUntil(
-        [&] { return engine.Display().history[CWaveEngine::kHistoryLength - 2] != 0.0; }, 5s));
+        [&] { return engine.Display()->history[CWaveEngine::kHistoryLength - 2] != 0.0; }, 5s));
     const auto silent = engine.Display();
-    EXPECT_TRUE(std::all_of(silent.spectrum.begin(), silent.spectrum.end(),
+    EXPECT_TRUE(std::all_of(silent->spectrum.begin(), silent->spectrum.end(),
                             [](double v) { return v == 0.0; }));
     const int lowBin = static_cast<int>(32768 * doreme.Frequency(20) / kSampleRate);
-    EXPECT_DOUBLE_EQ(silent.history.back(), lowBin * 44100.0 / 32768);
-    EXPECT_NEAR(silent.history[CWaveEngine::kHistoryLength - 2], 440.0, 1.4);
+    EXPECT_DOUBLE_EQ(silent->history.back(), lowBin * 44100.0 / 32768);
+    EXPECT_NEAR(silent->history[CWaveEngine::kHistoryLength - 2], 440.0, 1.4);
 }
 
 TEST_F(EngineFixture, WithoutAGraphWindowTheSpectrumIsStillComputed) {
     engine.StartCapture();
     in->Feed(Sine(1000.0, kBlockSamples));
     Pump();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display().history.back() != 0.0; }, 5s));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display()->history.back() != 0.0; }, 5s));
     EXPECT_EQ(sink.spectrumNotifications, 0);
-    EXPECT_NEAR(engine.Display().history.back(), 1000.0, 1.4);
+    EXPECT_NEAR(engine.Display()->history.back(), 1000.0, 1.4);
 }
 
 // Plays `count` buffers and lets the engine refill each one as it is told.

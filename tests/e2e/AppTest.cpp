@@ -3,10 +3,12 @@
 // the widgets, not pixels.
 #include "Commands.h"
 #include "EventWait.h"
+#include "GraphView.h"
 #include "InstrumentTree.h"
 #include "MainFrame.h"
 #include "QuavelorinApp.h"
 #include "TunerView.h"
+#include "WaveEngine.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -19,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -141,6 +144,31 @@ TEST(RealProgram, TunesTheGuitarsLowString) {
         25s);
     EXPECT_TRUE(settled) << "last read-out: " << Label(app, "pitchText").toStdString();
     EXPECT_EQ(Label(app, "noteTarget"), "E2");
+    app.ExitInstance();
+}
+
+TEST(RealProgram, DrawsAPlayedA4AtItsGridLine) {
+    ServerSine sine(440);
+    ASSERT_TRUE(sine.IsPlaying());
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    CGraphView& graph = *app.MainFrame()->GraphView();
+    while (graph.CanZoomOut()) {
+        app.MainFrame()->OnCommand(ID_ZOOM_OUT); // full scale 100 %: no peak is cut off
+    }
+    ASSERT_TRUE(ProcessEventsUntil(
+        [&] { return std::abs(app.Engine()->Display()->history.back() - 440.0) < 2.0; }, 10s));
+    const QImage shown = graph.Canvas()->grab().toImage();
+    EXPECT_EQ(shown.size(), QSize(1821, 421));
+
+    const auto outline = graph.Surfaces().Outline();
+    const auto tallest = std::min_element(outline.begin(), outline.end(),
+                                          [](QPoint a, QPoint b) { return a.y() < b.y(); });
+    EXPECT_EQ(tallest->x(), GraphScale::NoteX(kNoteA4));
+    EXPECT_LT(tallest->y(), 300);
+    EXPECT_EQ(std::count_if(outline.begin(), outline.end(),
+                            [&](QPoint p) { return p.y() == tallest->y(); }),
+              1);
     app.ExitInstance();
 }
 

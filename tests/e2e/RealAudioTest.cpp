@@ -116,8 +116,8 @@ TEST_F(RealAudio, PlayedToneReadsInBothModes) {
     for (double hz : locked) {
         EXPECT_NEAR(Cents(hz, 440.0), 0.0, 3.0) << hz;
     }
-    EXPECT_GT(engine.Display().serial, 4u);
-    EXPECT_NEAR(engine.Display().history.back(), 440.0, 1.4);
+    EXPECT_GT(engine.Display()->serial, 4u);
+    EXPECT_NEAR(engine.Display()->history.back(), 440.0, 1.4);
 }
 
 TEST_F(RealAudio, ReferenceToneIsCapturedBackAtItsFrequency) {

@@ -1,0 +1,105 @@
+#include "ProbeTone.h"
+
+#include "AudioTestSupport.h"
+#include "Doreme.h"
+#include "MemoryWaveOut.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Receives the probe device's notifications, as the spectrum pane does.
+class ProbeOwner : public QObject {
+public:
+    ProbeTone* probe = nullptr;
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == MM_WOM_DONE) {
+            probe->ProbeToneRefill();
+            return true;
+        }
+        return QObject::event(e);
+    }
+};
+
+class Probe : public ::testing::Test {
+protected:
+    Probe() {
+        owner.probe = &probe;
+        probe.ProbeToneInit(&owner);
+    }
+
+    // Sample n of an uninterrupted tone of hz: the harmonic mix under the rising envelope.
+    static double Ideal(double hz, int n) {
+        const double phase = 2.0 * M_PI * hz * n / 44100.0;
+        const double envelope = 1.0 - std::pow(4999.0 / 5000.0, n + 1);
+        const double v =
+            0.5 * std::sin(2.0 * phase) + 0.4 * std::sin(phase) + 0.1 * std::sin(3.0 * phase);
+        return v * ProbeTone::kAmplitude * envelope;
+    }
+
+    int PeakAround(int n) const {
+        const auto& played = device.Played();
+        return std::abs(*std::max_element(played.begin() + n - 100, played.begin() + n + 100,
+                                          [](int a, int b) { return std::abs(a) < std::abs(b); }));
+    }
+
+    CDoreme doreme;
+    MemoryWaveOut device;
+    ProbeTone probe{doreme.Notes(), device};
+    ProbeOwner owner;
+    ErrorRecorder errors;
+};
+
+TEST_F(Probe, PlaysAContinuousToneWithASoftAttack) {
+    probe.ProbeToneStart();
+    probe.ProbeToneStart(); // already open: nothing more is queued
+    ASSERT_TRUE(device.IsOpen());
+    EXPECT_EQ(device.QueuedBuffers(), 2);
+
+    // Two buffers play; each refill queues the next, running on from where the last ended.
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(device.PlayBuffers(1), 1);
+        ASSERT_TRUE(ProcessEventsUntil([&] { return device.QueuedBuffers() == 2; }, 1s));
+    }
+    const auto& played = device.Played();
+    ASSERT_EQ(played.size(), 3u * kBlockSamples);
+    EXPECT_EQ(played[0], 0);
+    for (int n : {1, 2, 16383, 16384, 16385, 32767, 32768, 49151}) {
+        EXPECT_NEAR(played[static_cast<std::size_t>(n)], Ideal(440.0, n), 2.0) << n;
+    }
+    // 63 % of the tone's peak (about 23900) after 5000 samples, 95 % after 15000.
+    const double peak = 0.854 * ProbeTone::kAmplitude;
+    EXPECT_NEAR(PeakAround(5000), 0.632 * peak, 0.02 * peak);
+    EXPECT_NEAR(PeakAround(15000), 0.950 * peak, 0.02 * peak);
+
+    probe.ProbeToneStop();
+    EXPECT_FALSE(device.IsOpen());
+    EXPECT_EQ(probe.Phase(), 0.0);
+    EXPECT_EQ(probe.ProbeToneRefill(), 1); // a late notification changes nothing
+    EXPECT_EQ(device.QueuedBuffers(), 0);
+    EXPECT_TRUE(errors.messages.empty());
+}
+
+TEST_F(Probe, AFailedOpenIsShownAndTheNextStartTriesAgain) {
+    device.FailNextOpenWith(WAVE_ERR_NODEVICE);
+    probe.ProbeToneStart();
+    EXPECT_FALSE(probe.IsOpen());
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(errors.messages[0], "Error = 0x00000002, : No sound device is available.");
+
+    probe.SetNote(kNoteA4 + 12);
+    probe.ProbeToneStart();
+    EXPECT_TRUE(probe.IsOpen());
+    ASSERT_EQ(device.PlayBuffers(1), 1);
+    EXPECT_NEAR(device.Played()[200], Ideal(880.0, 200), 2.0);
+}
+
+} // namespace
