@@ -53,6 +53,7 @@ private:
     void DrawBackground();
     void DrawOutline(const GraphScale& scale, std::span<const double> spectrum);
     void DrawMarkers(const GraphScale& scale, std::span<const double> history);
+    void CombineBackground();
 
     const NoteTable& m_notes;
     bool m_bBackgroundDirty = true;
@@ -61,11 +62,12 @@ private:
 
     QImage m_bmpBackground;
     QImage m_bmpCompose;
-    QPainter m_painter;
+    QPainter m_painter; // on m_bmpCompose from construction on
     QFont m_smallFont;
     QFont m_boldFont;
     QPen m_solidPen;
     QPen m_dottedPen;
+    QPen m_outlinePen; // cosmetic: one pixel, on the fast path
     std::array<QColor, kMarkers> m_markerColours;
     std::array<QPoint, GraphScale::kMaxVertices> m_vertices{};
     std::size_t m_nVertices = 0;
