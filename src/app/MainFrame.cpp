@@ -115,6 +115,7 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::InitialUpdate() {
     m_tuner->OnInitialUpdate(CSettingsStore::ReadFreqOfA4());
     m_graph->OnInitialUpdate();
+    UpdateCommandUI(); // the stored zoom step decides what is enabled
 }
 
 QAction* CMainFrame::AddAction(int id, const QString& menuText, const QString& prompt,

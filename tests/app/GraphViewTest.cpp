@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "GraphView.h"
 
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSplitter>
@@ -69,15 +70,29 @@ TEST_F(GraphPane, StoredKeyAndZoomAreLimitedAndTheMenuChecksTheKey) {
     EXPECT_TRUE(Graph().KeyMenu()->actions()[2]->isChecked());
     EXPECT_FALSE(Graph().KeyMenu()->actions()[0]->isChecked());
 
+    // A right click opens the key menu.
+    const QPoint inside(10, 10);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, inside,
+                            Graph().Canvas()->mapToGlobal(inside));
+    QApplication::sendEvent(Graph().Canvas(), &click);
+    EXPECT_TRUE(Graph().KeyMenu()->isVisible());
+    Graph().KeyMenu()->hide();
+
     const std::pair<int, int> stored[] = {{40, 9}, {-3, -1}};
     const std::pair<int, int> read[] = {{12, 6}, {0, 0}};
     for (int i = 0; i < 2; ++i) {
         Store("Key", stored[i].first);
         Store("VerticalRatioKey", stored[i].second);
-        CGraphView view(doreme.Notes(), engine, std::make_unique<MemoryWaveOut>());
-        view.OnInitialUpdate();
+        CDoreme other;
+        CWaveEngine quiet{other.Notes(), std::make_unique<MemoryWaveIn>(),
+                          std::make_unique<MemoryWaveOut>()};
+        CMainFrame second{other, quiet, std::make_unique<MemoryWaveOut>()};
+        second.InitialUpdate();
+        CGraphView& view = *second.GraphView();
         EXPECT_EQ(view.Key(), read[i].first);
         EXPECT_EQ(view.VerticalRatio(), read[i].second);
+        EXPECT_EQ(second.Action(ID_ZOOM_IN)->isEnabled(), read[i].second < 6);
+        EXPECT_EQ(second.Action(ID_ZOOM_OUT)->isEnabled(), read[i].second > 0);
         const auto items = view.KeyMenu()->actions();
         EXPECT_EQ(
             std::count_if(items.begin(), items.end(), [](QAction* a) { return a->isChecked(); }),
