@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "GraphView.h"
+#include "SettingsStore.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -10,18 +11,12 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 class GraphPane : public WindowFixture {
 protected:
     CGraphView& Graph() { return *frame.GraphView(); }
-    static int Stored(const char* name) {
-        return QSettings(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin"))
-            .value(QStringLiteral("Setting/") + name, -100)
-            .toInt();
-    }
-    static void Store(const char* name, int value) {
-        QSettings(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin"))
-            .setValue(QStringLiteral("Setting/") + name, value);
-    }
+    static int Stored(const char* name) { return CSettingsStore::ReadInt("Setting", name, -1); }
     void Press(QPoint at) { QTest::mousePress(Graph().Canvas(), Qt::LeftButton, {}, at); }
     void Release(QPoint at) { QTest::mouseRelease(Graph().Canvas(), Qt::LeftButton, {}, at); }
 };
@@ -81,8 +76,8 @@ TEST_F(GraphPane, StoredKeyAndZoomAreLimitedAndTheMenuChecksTheKey) {
     const std::pair<int, int> stored[] = {{40, 9}, {-3, -1}};
     const std::pair<int, int> read[] = {{12, 6}, {0, 0}};
     for (int i = 0; i < 2; ++i) {
-        Store("Key", stored[i].first);
-        Store("VerticalRatioKey", stored[i].second);
+        CSettingsStore::WriteInt("Setting", "Key", stored[i].first);
+        CSettingsStore::WriteInt("Setting", "VerticalRatioKey", stored[i].second);
         CDoreme other;
         CWaveEngine quiet{other.Notes(), std::make_unique<MemoryWaveIn>(),
                           std::make_unique<MemoryWaveOut>()};
@@ -113,6 +108,8 @@ TEST_F(GraphPane, HoldingANoteLabelPlaysItsProbeToneInsteadOfTheTunersTone) {
     EXPECT_TRUE(probe->IsOpen());
     EXPECT_EQ(Graph().Probe().Note(), 43);
     EXPECT_EQ(probe->QueuedBuffers(), 2);
+    probe->PlayBuffers(1); // the pane refills on the device's notification
+    ASSERT_TRUE(ProcessEventsUntil([&] { return probe->QueuedBuffers() == 2; }, 1000ms));
     Release(e4);
     EXPECT_FALSE(probe->IsOpen());
 

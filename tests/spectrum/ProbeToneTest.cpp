@@ -12,29 +12,9 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-
-// Receives the probe device's notifications, as the spectrum pane does.
-class ProbeOwner : public QObject {
-public:
-    ProbeTone* probe = nullptr;
-
-protected:
-    bool event(QEvent* e) override {
-        if (e->type() == MM_WOM_DONE) {
-            probe->ProbeToneRefill();
-            return true;
-        }
-        return QObject::event(e);
-    }
-};
-
 class Probe : public ::testing::Test {
 protected:
-    Probe() {
-        owner.probe = &probe;
-        probe.ProbeToneInit(&owner);
-    }
+    Probe() { probe.ProbeToneInit(nullptr); } // the test refills in the pane's place
 
     // Sample n of an uninterrupted tone of hz: the harmonic mix under the rising envelope.
     static double Ideal(double hz, int n) {
@@ -54,7 +34,6 @@ protected:
     CDoreme doreme;
     MemoryWaveOut device;
     ProbeTone probe{doreme.Notes(), device};
-    ProbeOwner owner;
     ErrorRecorder errors;
 };
 
@@ -64,10 +43,11 @@ TEST_F(Probe, PlaysAContinuousToneWithASoftAttack) {
     ASSERT_TRUE(device.IsOpen());
     EXPECT_EQ(device.QueuedBuffers(), 2);
 
-    // Two buffers play; each refill queues the next, running on from where the last ended.
+    // Each refill queues the buffer that has played again, running on where the last ended.
     for (int i = 0; i < 3; ++i) {
         ASSERT_EQ(device.PlayBuffers(1), 1);
-        ASSERT_TRUE(ProcessEventsUntil([&] { return device.QueuedBuffers() == 2; }, 1s));
+        EXPECT_EQ(probe.ProbeToneRefill(), 1);
+        ASSERT_EQ(device.QueuedBuffers(), 2);
     }
     const auto& played = device.Played();
     ASSERT_EQ(played.size(), 3u * kBlockSamples);
