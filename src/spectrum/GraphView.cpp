@@ -31,7 +31,7 @@ void WriteSetting(const char* name, int value) {
 // The fixed-size surface the pane scrolls over; it only hands its events to the pane.
 class GraphCanvas : public QWidget {
 public:
-    GraphCanvas(CGraphView* view) : QWidget(view), m_view(view) {
+    explicit GraphCanvas(CGraphView* view) : QWidget(view), m_view(view) {
         setObjectName("graphCanvas");
         setFixedSize(GraphScale::kWidth, GraphScale::kHeight);
         setAttribute(Qt::WA_OpaquePaintEvent);
