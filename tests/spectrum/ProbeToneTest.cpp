@@ -16,9 +16,10 @@ class Probe : public ::testing::Test {
 protected:
     Probe() { probe.ProbeToneInit(nullptr); } // the test refills in the pane's place
 
-    // Sample n of an uninterrupted tone of hz: the harmonic mix under the rising envelope.
-    static double Ideal(double hz, int n) {
-        const double phase = 2.0 * M_PI * hz * n / 44100.0;
+    // Sample n of an uninterrupted tone that has run through the given number of cycles: the
+    // harmonic mix under the rising envelope.
+    static double Ideal(double cycles, int n) {
+        const double phase = 2.0 * M_PI * cycles;
         const double envelope = 1.0 - std::pow(4999.0 / 5000.0, n + 1);
         const double v =
             0.5 * std::sin(2.0 * phase) + 0.4 * std::sin(phase) + 0.1 * std::sin(3.0 * phase);
@@ -53,12 +54,24 @@ TEST_F(Probe, PlaysAContinuousToneWithASoftAttack) {
     ASSERT_EQ(played.size(), 3u * kBlockSamples);
     EXPECT_EQ(played[0], 0);
     for (int n : {1, 2, 16383, 16384, 16385, 32767, 32768, 49151}) {
-        EXPECT_NEAR(played[static_cast<std::size_t>(n)], Ideal(440.0, n), 2.0) << n;
+        EXPECT_NEAR(played[static_cast<std::size_t>(n)], Ideal(440.0 * n / 44100, n), 2.0) << n;
     }
     // 63 % of the tone's peak (about 23900) after 5000 samples, 95 % after 15000.
     const double peak = 0.854 * ProbeTone::kAmplitude;
     EXPECT_NEAR(PeakAround(5000), 0.632 * peak, 0.02 * peak);
     EXPECT_NEAR(PeakAround(15000), 0.950 * peak, 0.02 * peak);
+
+    // A new note takes over at the next fill, with phase and envelope running on.
+    probe.SetNote(kNoteA4 + 12);
+    ASSERT_EQ(device.PlayBuffers(1), 1);
+    probe.ProbeToneRefill();
+    ASSERT_EQ(device.PlayBuffers(2), 2);
+    constexpr int kSwitch = 5 * kBlockSamples;
+    for (int n : {kSwitch - 1, kSwitch, kSwitch + 1, kSwitch + 77}) {
+        const double cycles =
+            (440.0 * std::min(n, kSwitch) + 880.0 * std::max(n - kSwitch, 0)) / 44100;
+        EXPECT_NEAR(played[static_cast<std::size_t>(n)], Ideal(cycles, n), 2.0) << n;
+    }
 
     probe.ProbeToneStop();
     EXPECT_FALSE(device.IsOpen());
@@ -79,7 +92,7 @@ TEST_F(Probe, AFailedOpenIsShownAndTheNextStartTriesAgain) {
     probe.ProbeToneStart();
     EXPECT_TRUE(probe.IsOpen());
     ASSERT_EQ(device.PlayBuffers(1), 1);
-    EXPECT_NEAR(device.Played()[200], Ideal(880.0, 200), 2.0);
+    EXPECT_NEAR(device.Played()[200], Ideal(880.0 * 200 / 44100, 200), 2.0);
 }
 
 } // namespace
