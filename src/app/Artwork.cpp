@@ -35,6 +35,24 @@ QIcon Letters(const QString& text, const QColor& color, bool circled) {
     });
 }
 
+// A magnifying glass over a spectrum peak, with a plus or a minus in its lens.
+QIcon Magnifier(bool plus) {
+    return Draw(28, [plus](QPainter& p) {
+        p.setPen(QPen(kAccent, 1.2));
+        p.drawPolyline(QPolygonF(
+            {QPointF(2, 25), QPointF(7, 24), QPointF(9, 14), QPointF(11, 24), QPointF(26, 25)}));
+        p.setPen(QPen(kInk, 2.0));
+        p.drawEllipse(QRectF(4, 2, 14, 14));
+        p.setPen(QPen(kInk, 3.0, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(16, 14), QPointF(23, 21));
+        p.setPen(QPen(kInk, 1.8));
+        p.drawLine(QPointF(7.5, 9), QPointF(14.5, 9));
+        if (plus) {
+            p.drawLine(QPointF(11, 5.5), QPointF(11, 12.5));
+        }
+    });
+}
+
 } // namespace
 
 QIcon HalfToneDownIcon() {
@@ -126,6 +144,14 @@ QIcon SetParametersIcon() {
         p.setPen(Qt::NoPen);
         p.drawRoundedRect(QRectF(12, 15, 5, 10), 1.5, 1.5);
     });
+}
+
+QIcon ZoomInIcon() {
+    return Magnifier(true);
+}
+
+QIcon ZoomOutIcon() {
+    return Magnifier(false);
 }
 
 QIcon HelpIcon() {

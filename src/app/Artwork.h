@@ -11,6 +11,8 @@ QIcon AutoToneIcon();
 QIcon StandardToneIcon();
 QIcon MetronomIcon();
 QIcon SetParametersIcon();
+QIcon ZoomInIcon();
+QIcon ZoomOutIcon();
 QIcon HelpIcon();
 QIcon AboutIcon();
 QIcon ApplicationIcon();

@@ -6,9 +6,11 @@
 #include "DataFiles.h"
 #include "DlgSet.h"
 #include "Doreme.h"
+#include "GraphView.h"
 #include "LockKeys.h"
 #include "MetronomeOpener.h"
 #include "PageOpener.h"
+#include "QtWaveOut.h"
 #include "SettingsStore.h"
 #include "TunerView.h"
 
@@ -27,16 +29,19 @@
 namespace {
 
 constexpr int kTunerPaneWidth = 380;
+constexpr int kGraphPaneWidth = 100; // the last pane takes whatever width is left
 
 } // namespace
 
-CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
+CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, std::unique_ptr<IWaveOut> probeDevice,
+                       QWidget* parent)
     : QMainWindow(parent), m_doreme(doreme), m_engine(engine) {
     setWindowTitle(QStringLiteral("Quavelorin"));
     setWindowIcon(ApplicationIcon());
     setObjectName("mainFrame");
 
-    // The splitter is ready for the spectrum pane on the right.
+    // The tuner on the left at its width; the spectrum takes the rest, also when the window
+    // grows.
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName("paneSplitter");
     m_splitter->setChildrenCollapsible(false);
@@ -44,7 +49,14 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
     m_tuner->SetParametersDialog([this] { return RunSetParameters(); });
     m_tuner->SetMetronomeDialog([this] { RunMetronome(m_engine, m_tuner->m_bInMetronome, this); });
     m_splitter->addWidget(m_tuner);
-    m_splitter->setSizes({kTunerPaneWidth});
+    if (!probeDevice) {
+        probeDevice = std::make_unique<QtWaveOut>();
+    }
+    m_graph = new CGraphView(m_doreme.Notes(), m_engine, std::move(probeDevice), m_splitter);
+    m_splitter->addWidget(m_graph);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({kTunerPaneWidth, kGraphPaneWidth});
     setCentralWidget(m_splitter);
 
     AddAction(ID_HALF_TONE_DOWN, tr("Decrement half tone (F1)"), tr("Decrement a half tone"),
@@ -61,6 +73,8 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
               MetronomIcon());
     AddAction(ID_SET_PARAMETERS, tr("Set Parameter Dialog"), tr("Show Set Parameters Dialog"),
               tr("Set Parameters Dialog"), SetParametersIcon());
+    AddAction(ID_ZOOM_IN, tr("Zoom In"), tr("Zoom In"), tr("Zoom In"), ZoomInIcon());
+    AddAction(ID_ZOOM_OUT, tr("Zoom Out"), tr("Zoom Out"), tr("Zoom Out"), ZoomOutIcon());
     AddAction(ID_HELP_FILE, tr("Help"), tr("See the help"), tr("Help"), HelpIcon());
     AddAction(ID_APP_ABOUT, tr("&About Quavelorin..."), tr("Display version number and copyright"),
               tr("About Quavelorin"), AboutIcon());
@@ -103,6 +117,8 @@ CMainFrame::~CMainFrame() {
 
 void CMainFrame::InitialUpdate() {
     m_tuner->OnInitialUpdate(CSettingsStore::ReadFreqOfA4());
+    m_graph->OnInitialUpdate();
+    UpdateCommandUI(); // the stored zoom step decides what is enabled
 }
 
 QAction* CMainFrame::AddAction(int id, const QString& menuText, const QString& prompt,
@@ -135,6 +151,10 @@ void CMainFrame::BuildMenus() {
     function->addAction(Action(ID_METRONOM));
     function->addSeparator();
     connect(function, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    QMenu* spectrum = function->addMenu(tr("Spectrum"));
+    spectrum->addAction(Action(ID_ZOOM_IN));
+    spectrum->addAction(Action(ID_ZOOM_OUT));
+    connect(spectrum, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(Action(ID_VIEW_TOOLBAR));
@@ -161,6 +181,8 @@ void CMainFrame::BuildToolBar() {
     m_toolBar->addAction(Action(ID_METRONOM));
     m_toolBar->addSeparator();
     m_toolBar->addAction(Action(ID_SET_PARAMETERS));
+    m_toolBar->addAction(Action(ID_ZOOM_IN));
+    m_toolBar->addAction(Action(ID_ZOOM_OUT));
     m_toolBar->addSeparator();
     m_toolBar->addAction(Action(ID_HELP_FILE));
     m_toolBar->addAction(Action(ID_APP_ABOUT));
@@ -191,6 +213,8 @@ void CMainFrame::UpdateLockIndicators() {
 void CMainFrame::UpdateCommandUI() {
     Action(ID_AUTO_TONE)->setChecked(m_tuner->IsAutomatic());
     Action(ID_STANDARD_TONE)->setChecked(m_tuner->IsToneOn());
+    Action(ID_ZOOM_IN)->setEnabled(m_graph->CanZoomIn());
+    Action(ID_ZOOM_OUT)->setEnabled(m_graph->CanZoomOut());
     Action(ID_VIEW_TOOLBAR)->setChecked(!m_toolBar->isHidden());
     Action(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
 }
@@ -215,6 +239,13 @@ bool CMainFrame::OnCommand(int id) {
         break;
     case ID_METRONOM:
         m_tuner->OnMetronom();
+        break;
+    // The zoom commands go to the spectrum pane, wherever the focus is.
+    case ID_ZOOM_IN:
+        m_graph->OnZoomIn();
+        break;
+    case ID_ZOOM_OUT:
+        m_graph->OnZoomOut();
         break;
     case ID_HELP_FILE:
         CPageOpener::Open(QUrl::fromLocalFile(HelpFilePath()), this);

@@ -3,21 +3,28 @@
 #include <QMainWindow>
 
 #include <map>
+#include <memory>
 
 class CDoreme;
+class CGraphView;
 class CTunerView;
 class CWaveEngine;
+class IWaveOut;
 class QAction;
 class QLabel;
 class QSplitter;
 
 // The program's window: menus, toolbar, status bar, and a splitter that holds the tuner pane
-// on the left. Every command passes through OnCommand; the tuner's commands go to the tuner
-// pane wherever the keyboard focus is.
+// on the left and the spectrum pane on the right. Every command passes through OnCommand; the
+// tuner's commands go to the tuner pane and the zoom commands to the spectrum pane wherever
+// the keyboard focus is.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    CMainFrame(CDoreme& doreme, CWaveEngine& engine, QWidget* parent = nullptr);
+    // probeDevice sounds the spectrum pane's probe tone; without one it is the system's
+    // default output.
+    CMainFrame(CDoreme& doreme, CWaveEngine& engine, std::unique_ptr<IWaveOut> probeDevice = {},
+               QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // The panes' first initial update: reads the settings and starts the tuner.
@@ -28,6 +35,7 @@ public:
     QAction* Action(int id) const;
 
     CTunerView* TunerView() const { return m_tuner; }
+    CGraphView* GraphView() const { return m_graph; }
 
     // quavelorinhelp.html beside the executable, or in the installed data folder.
     static QString HelpFilePath();
@@ -50,6 +58,7 @@ private:
     CWaveEngine& m_engine;
     QSplitter* m_splitter = nullptr;
     CTunerView* m_tuner = nullptr;
+    CGraphView* m_graph = nullptr;
     QToolBar* m_toolBar = nullptr;
     std::map<int, QAction*> m_actions;
     QLabel* m_caps = nullptr;

@@ -51,7 +51,7 @@ bool CQuavelorinApp::InitInstance() {
 
     m_engine = std::make_unique<CWaveEngine>(TheDoreme().Notes(), std::make_unique<QtWaveIn>(),
                                              std::make_unique<QtWaveOut>());
-    m_frame = std::make_unique<CMainFrame>(TheDoreme(), *m_engine);
+    m_frame = std::make_unique<CMainFrame>(TheDoreme(), *m_engine, std::make_unique<QtWaveOut>());
     // Brought to the front when another copy starts; a minimised window stays minimised.
     QObject::connect(&m_lock, &CInstanceLock::RaiseRequested, m_frame.get(), [this] {
         m_frame->raise();

@@ -17,7 +17,7 @@ class CWaveEngine;
 class CQuavelorinApp {
 public:
     static constexpr int kStartHeight = 552;
-    static constexpr int kStartWidth = 400;
+    static constexpr int kStartWidth = 1000; // the tuner at its width, the spectrum beside it
 
     CQuavelorinApp();
     ~CQuavelorinApp();

@@ -39,7 +39,9 @@ TEST_F(WindowFixture, MenusHoldTheirCommandsInOrder) {
     EXPECT_EQ(
         MenuTexts(bar[1]->menu()),
         QStringList({"Automatic tone (F3)", "Increment half tone (F2)", "Decrement half tone (F1)",
-                     "Play standard tone (F5)", "-", "Metronom (F8)", "-"}));
+                     "Play standard tone (F5)", "-", "Metronom (F8)", "-", "Spectrum"}));
+    EXPECT_EQ(MenuTexts(bar[1]->menu()->actions().last()->menu()),
+              QStringList({"Zoom In", "Zoom Out"}));
     EXPECT_EQ(MenuTexts(bar[2]->menu()),
               QStringList({"&Toolbar", "&Status Bar", "-", "Set Parameter Dialog"}));
     EXPECT_EQ(MenuTexts(bar[3]->menu()), QStringList({"Help", "&About Quavelorin..."}));
@@ -56,7 +58,8 @@ TEST_F(WindowFixture, ToolbarButtonsHaveTheirTooltipsAndPrompts) {
         tips << (action->isSeparator() ? QStringLiteral("|") : action->toolTip());
     }
     EXPECT_EQ(tips, QStringList({"b", "#", "|", "Auto", "standard tone", "|", "Metronom", "|",
-                                 "Set Parameters Dialog", "|", "Help", "About Quavelorin"}));
+                                 "Set Parameters Dialog", "Zoom In", "Zoom Out", "|", "Help",
+                                 "About Quavelorin"}));
 
     EXPECT_EQ(frame.statusBar()->currentMessage(), "Ready");
     frame.Action(ID_HALF_TONE_DOWN)->showStatusText(toolBar);

@@ -4,6 +4,7 @@
 #include "SignalHelpers.h"
 
 #include "PitchMeter.h"
+#include "QuavelorinApp.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -37,7 +38,7 @@ TEST_F(WindowFixture, ReadoutIsLegibleFromAMusicStand) {
         EXPECT_GE(View().findChild<QLabel*>(name)->font().pointSizeF(), 2 * usual) << name;
     }
     // A long read-out still fits the pane at the window's starting width.
-    frame.resize(400, 552);
+    frame.resize(CQuavelorinApp::kStartWidth, CQuavelorinApp::kStartHeight);
     Pump();
     const QLabel* pitch = View().findChild<QLabel*>("pitchText");
     EXPECT_LE(pitch->fontMetrics().horizontalAdvance("4186.01Hz (-1234Cents)"), pitch->width());

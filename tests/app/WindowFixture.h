@@ -69,5 +69,6 @@ protected:
     MemoryWaveOut* out = new MemoryWaveOut;
     CWaveEngine engine{doreme.Notes(), std::unique_ptr<IWaveIn>(in),
                        std::unique_ptr<IWaveOut>(out)};
-    CMainFrame frame{doreme, engine};
+    MemoryWaveOut* probe = new MemoryWaveOut;
+    CMainFrame frame{doreme, engine, std::unique_ptr<IWaveOut>(probe)};
 };

@@ -5,10 +5,12 @@
 #include "Commands.h"
 #include "EndProcess.h"
 #include "EventWait.h"
+#include "GraphView.h"
 #include "InstrumentTree.h"
 #include "MainFrame.h"
 #include "QuavelorinApp.h"
 #include "TunerView.h"
+#include "WaveEngine.h"
 
 #include <QApplication>
 #include <QFile>
@@ -20,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -145,23 +148,30 @@ TEST(RealProgram, TunesTheGuitarsLowString) {
     app.ExitInstance();
 }
 
-// Accepts every message box as it appears and keeps "title|text" of each.
-class BoxWatcher {
-public:
-    BoxWatcher() {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                boxes << box->windowTitle() + "|" + box->text();
-                box->accept();
-            }
-        });
-        m_timer.start(20);
+TEST(RealProgram, DrawsAPlayedA4AtItsGridLine) {
+    ServerSine sine(440);
+    ASSERT_TRUE(sine.IsPlaying());
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    CGraphView& graph = *app.MainFrame()->GraphView();
+    while (graph.CanZoomOut()) {
+        app.MainFrame()->OnCommand(ID_ZOOM_OUT); // full scale 100 %: no peak is cut off
     }
-    QStringList boxes;
+    ASSERT_TRUE(ProcessEventsUntil(
+        [&] { return std::abs(app.Engine()->Display()->history.back() - 440.0) < 2.0; }, 10s));
+    const QImage shown = graph.Canvas()->grab().toImage();
+    EXPECT_EQ(shown.size(), QSize(1821, 421));
 
-private:
-    QTimer m_timer;
-};
+    const auto outline = graph.Surfaces().Outline();
+    const auto tallest = std::min_element(outline.begin(), outline.end(),
+                                          [](QPoint a, QPoint b) { return a.y() < b.y(); });
+    EXPECT_EQ(tallest->x(), GraphScale::NoteX(kNoteA4));
+    EXPECT_LT(tallest->y(), 300);
+    EXPECT_EQ(std::count_if(outline.begin(), outline.end(),
+                            [&](QPoint p) { return p.y() == tallest->y(); }),
+              1);
+    app.ExitInstance();
+}
 
 bool SoundServer(const char* command) {
     return QProcess::execute(qEnvironmentVariable("QUAVELORIN_SOUND_SERVER"), {command}) == 0;

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "GraphScale.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QPoint>
+
+#include <array>
+#include <span>
+
+class NoteTable;
+
+// The spectrum pane's two off-screen surfaces of 1821 x 421 pixels and everything drawn into
+// them. The background holds the grid, the scale labels and the two rows of note labels; it
+// is redrawn only after the key or the zoom step changed. A frame fills the composition
+// surface, draws the spectrum outline and the pitch markers, and ANDs the background over it:
+// white lets the spectrum through, grid and labels stay on top.
+//
+// A frame allocates nothing of its own: surfaces, pens, colours, the painter and the vertex
+// buffer are made once here. All of it belongs to the GUI thread.
+class GraphSurfaces {
+public:
+    static constexpr int kMarkers = 20;
+
+    explicit GraphSurfaces(const NoteTable& notes);
+
+    int Key() const { return m_nKey; }
+    int VerticalRatio() const { return m_nVerticalRatio; }
+    // Both limited into range (key 0..12, where 12 draws like 0; step 0..6).
+    void SetKey(int key);
+    void SetVerticalRatio(int ratio);
+    // One zoom step; false, and nothing changes, at the end of the range.
+    bool ZoomIn();
+    bool ZoomOut();
+    bool CanZoomIn() const { return m_nVerticalRatio < GraphScale::kRatioCount - 1; }
+    bool CanZoomOut() const { return m_nVerticalRatio > 0; }
+    bool IsBackgroundDirty() const { return m_bBackgroundDirty; }
+
+    // Composes one frame from a display spectrum (bins 44100/32768 Hz apart) and the pitch
+    // history (oldest first); the result is Compose().
+    void DrawFrame(std::span<const double> spectrum, std::span<const double> history);
+
+    const QImage& Background() const { return m_bmpBackground; }
+    const QImage& Compose() const { return m_bmpCompose; }
+    // The outline's vertices of the last frame, from (50, 370) back to the baseline.
+    std::span<const QPoint> Outline() const { return {m_vertices.data(), m_nVertices}; }
+
+private:
+    void DrawBackground();
+    void DrawOutline(const GraphScale& scale, std::span<const double> spectrum);
+    void DrawMarkers(const GraphScale& scale, std::span<const double> history);
+    void CombineBackground();
+
+    const NoteTable& m_notes;
+    bool m_bBackgroundDirty = true;
+    int m_nKey = 0;
+    int m_nVerticalRatio = GraphScale::kDefaultRatio;
+
+    QImage m_bmpBackground;
+    QImage m_bmpCompose;
+    QPainter m_painter; // on m_bmpCompose from construction on
+    QFont m_smallFont;
+    QFont m_boldFont;
+    QPen m_solidPen;
+    QPen m_dottedPen;
+    QPen m_outlinePen; // cosmetic: one pixel, on the fast path
+    std::array<QColor, kMarkers> m_markerColours;
+    std::array<QPoint, GraphScale::kMaxVertices> m_vertices{};
+    std::size_t m_nVertices = 0;
+};

@@ -1,0 +1,198 @@
+#include "GraphView.h"
+
+#include "Messages.h"
+#include "WaveEngine.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSettings>
+
+namespace {
+
+// Key and zoom live in section "Setting" of the program's settings.
+QSettings Store() {
+    return QSettings(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin"));
+}
+
+int ReadSetting(const char* name, int defaultValue) {
+    bool ok = false;
+    const int value = Store().value(QStringLiteral("Setting/") + name, defaultValue).toInt(&ok);
+    return ok ? value : defaultValue;
+}
+
+void WriteSetting(const char* name, int value) {
+    Store().setValue(QStringLiteral("Setting/") + name, value);
+}
+
+// The fixed-size surface the pane scrolls over; it only hands its events to the pane.
+class GraphCanvas : public QWidget {
+public:
+    explicit GraphCanvas(CGraphView* view) : QWidget(view), m_view(view) {
+        setObjectName("graphCanvas");
+        setFixedSize(GraphScale::kWidth, GraphScale::kHeight);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setMouseTracking(true);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QPainter painter(this);
+        m_view->OnDraw(painter, e->rect());
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        // The press grabs the mouse until the release, wherever the release happens.
+        if (e->button() == Qt::LeftButton) {
+            m_view->OnLButtonDown(e->position().toPoint());
+        }
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::LeftButton) {
+            m_view->OnLButtonUp();
+        }
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        if (m_view->IsOverNote(e->position().toPoint())) {
+            setCursor(Qt::PointingHandCursor);
+        } else {
+            unsetCursor();
+        }
+    }
+
+private:
+    CGraphView* m_view;
+};
+
+} // namespace
+
+CGraphView::CGraphView(const NoteTable& notes, CWaveEngine& engine,
+                       std::unique_ptr<IWaveOut> probeDevice, QWidget* parent)
+    : QScrollArea(parent), m_engine(engine), m_probeDevice(std::move(probeDevice)),
+      m_probe(notes, *m_probeDevice), m_surfaces(notes) {
+    setObjectName("graphView");
+    m_canvas = new GraphCanvas(this);
+    setWidget(m_canvas);
+    setWidgetResizable(false);
+
+    m_keyMenu = new QMenu(QStringLiteral("MusicKeySelect"), this);
+    m_keyMenu->setObjectName("keyMenu");
+    const QString keys[] = {tr("1 = C"),  tr("1 = Db"), tr("1 = D"),     tr("1 = bE"),
+                            tr("1 = E"),  tr("1 = F"),  tr("1 = #F/bG"), tr("1 = G"),
+                            tr("1 = bA"), tr("1 = A"),  tr("1 = bB"),    tr("1 = B")};
+    for (int key = 0; key < GraphScale::kKeyCount; ++key) {
+        QAction* item = m_keyMenu->addAction(keys[key]);
+        item->setCheckable(true);
+        item->setData(ID_MUSIC_KEY_FIRST + key);
+        connect(item, &QAction::triggered, this,
+                [this, key] { OnMusicKey(ID_MUSIC_KEY_FIRST + key); });
+    }
+}
+
+CGraphView::~CGraphView() {
+    m_engine.SetGraphWindow(nullptr);
+    m_probe.ProbeToneStop();
+}
+
+void CGraphView::OnInitialUpdate() {
+    if (m_bInitialised) {
+        return;
+    }
+    m_bInitialised = true;
+    m_engine.SetGraphWindow(this);
+    // Stored values outside their range are limited into it; key 12 draws like key 0.
+    m_surfaces.SetKey(ReadSetting("Key", 0));
+    m_surfaces.SetVerticalRatio(ReadSetting("VerticalRatioKey", GraphScale::kDefaultRatio));
+    m_probe.ProbeToneInit(this);
+    m_bInitialScrollPending = true;
+    if (isVisible()) {
+        ScrollToKeyboardMiddle();
+    }
+}
+
+void CGraphView::showEvent(QShowEvent* e) {
+    QScrollArea::showEvent(e);
+    if (m_bInitialScrollPending) {
+        ScrollToKeyboardMiddle();
+    }
+}
+
+void CGraphView::ScrollToKeyboardMiddle() {
+    m_bInitialScrollPending = false;
+    const int excess = GraphScale::kWidth - viewport()->width();
+    if (excess > 64) {
+        horizontalScrollBar()->setValue(7 * (excess / 16));
+    }
+}
+
+void CGraphView::OnZoomIn() {
+    if (m_surfaces.ZoomIn()) {
+        WriteSetting("VerticalRatioKey", m_surfaces.VerticalRatio());
+    }
+}
+
+void CGraphView::OnZoomOut() {
+    if (m_surfaces.ZoomOut()) {
+        WriteSetting("VerticalRatioKey", m_surfaces.VerticalRatio());
+    }
+}
+
+void CGraphView::OnMusicKey(int id) {
+    if (id < ID_MUSIC_KEY_FIRST || id > ID_MUSIC_KEY_LAST) {
+        return;
+    }
+    m_surfaces.SetKey(id - ID_MUSIC_KEY_FIRST);
+    WriteSetting("Key", m_surfaces.Key());
+}
+
+QMenu* CGraphView::KeyMenu() {
+    for (QAction* item : m_keyMenu->actions()) {
+        item->setChecked(item->data().toInt() == ID_MUSIC_KEY_FIRST + m_surfaces.Key());
+    }
+    return m_keyMenu;
+}
+
+void CGraphView::contextMenuEvent(QContextMenuEvent* e) {
+    KeyMenu()->popup(e->globalPos());
+}
+
+bool CGraphView::event(QEvent* e) {
+    if (e->type() == WM_SPECTRUM_READY) {
+        m_canvas->update();
+        return true;
+    }
+    if (e->type() == MM_WOM_DONE) {
+        m_probe.ProbeToneRefill();
+        return true;
+    }
+    return QScrollArea::event(e);
+}
+
+void CGraphView::OnDraw(QPainter& painter, const QRect& dirty) {
+    // The snapshot stays alive, unchanged, for as long as this frame reads it.
+    const std::shared_ptr<const CWaveEngine::DisplaySnapshot> display = m_engine.Display();
+    m_surfaces.DrawFrame(display->spectrum, display->history);
+    painter.drawImage(dirty, m_surfaces.Compose(), dirty);
+}
+
+void CGraphView::OnLButtonDown(QPoint point) {
+    const std::optional<int> note = GraphScale::HitNote(point.x(), point.y());
+    if (!note) {
+        return;
+    }
+    if (m_engine.IsOutputOpen()) {
+        m_engine.StopOutput();
+    }
+    m_probe.SetNote(*note);
+    m_probe.ProbeToneStart();
+}
+
+void CGraphView::OnLButtonUp() {
+    m_probe.ProbeToneStop();
+}
+
+bool CGraphView::IsOverNote(QPoint point) const {
+    return GraphScale::HitNote(point.x(), point.y()).has_value();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "GraphSurfaces.h"
+#include "ProbeTone.h"
+
+#include <QScrollArea>
+
+#include <memory>
+
+class CWaveEngine;
+class IWaveOut;
+class QMenu;
+
+// Command ids of the key menu: 32790 + key, "1 = C" .. "1 = B".
+constexpr int ID_MUSIC_KEY_FIRST = 32790;
+constexpr int ID_MUSIC_KEY_LAST = 32801;
+
+// The spectrum pane: a scroll area over the fixed 1821 x 421 canvas that GraphSurfaces draws.
+// Each WM_SPECTRUM_READY asks for a repaint; the paint takes the engine's newest snapshot and
+// holds it while it draws, so the capture thread never waits. Holding the left button on a
+// note's label sounds that note on the probe tone's own device (the tuner's tone stops
+// first); releasing it always stops the probe. The context menu picks the key of the numbered
+// notation; key and zoom step are stored in the settings at once.
+class CGraphView : public QScrollArea {
+    Q_OBJECT
+public:
+    CGraphView(const NoteTable& notes, CWaveEngine& engine, std::unique_ptr<IWaveOut> probeDevice,
+               QWidget* parent = nullptr);
+    ~CGraphView() override;
+
+    // Once: becomes the engine's graph window, reads key and zoom from the settings and
+    // readies the probe tone. The first showing then scrolls the middle of the keyboard into
+    // view.
+    void OnInitialUpdate();
+
+    void OnZoomIn();
+    void OnZoomOut();
+    bool CanZoomIn() const { return m_surfaces.CanZoomIn(); }
+    bool CanZoomOut() const { return m_surfaces.CanZoomOut(); }
+    // id is ID_MUSIC_KEY_FIRST + key; others are ignored.
+    void OnMusicKey(int id);
+    int Key() const { return m_surfaces.Key(); }
+    int VerticalRatio() const { return m_surfaces.VerticalRatio(); }
+
+    // The key menu with the current key checked (none for key 12).
+    QMenu* KeyMenu();
+
+    // What the canvas hands on, in canvas coordinates.
+    void OnDraw(QPainter& painter, const QRect& dirty);
+    void OnLButtonDown(QPoint point);
+    void OnLButtonUp();
+    bool IsOverNote(QPoint point) const;
+
+    QWidget* Canvas() const { return m_canvas; }
+    const GraphSurfaces& Surfaces() const { return m_surfaces; }
+    const ProbeTone& Probe() const { return m_probe; }
+
+protected:
+    bool event(QEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void ScrollToKeyboardMiddle();
+
+    CWaveEngine& m_engine;
+    std::unique_ptr<IWaveOut> m_probeDevice;
+    ProbeTone m_probe;
+    GraphSurfaces m_surfaces;
+    QWidget* m_canvas = nullptr;
+    QMenu* m_keyMenu = nullptr;
+    bool m_bInitialised = false;
+    bool m_bInitialScrollPending = false;
+};
