@@ -1,7 +1,6 @@
 #include "WaveEngine.h"
 
 #include "DeviceError.h"
-#include "FftInPlace.h"
 #include "Messages.h"
 #include "NoteTable.h"
 #include "PitchEstimator.h"
@@ -20,8 +19,8 @@ constexpr double kDisplayScale = 1.0 / 8192; // 2 / the 16384 real samples of th
 CWaveEngine::CWaveEngine(const NoteTable& notes, std::unique_ptr<IWaveIn> waveIn,
                          std::unique_ptr<IWaveOut> waveOut)
     : m_notes(notes), m_waveIn(std::move(waveIn)), m_waveOut(std::move(waveOut)),
-      m_blockDoubles(kDisplayFftSize, 0.0), m_displayReal(kDisplayFftSize, 0.0),
-      m_displayImag(kDisplayFftSize, 0.0), m_displaySpectrum(kDisplayBins, 0.0) {
+      m_blockDoubles(kDisplayFftSize, 0.0), m_displayFft(kDisplayFftSize),
+      m_displaySpectrum(kDisplayBins, 0.0) {
     m_display.spectrum.assign(kDisplayBins, 0.0);
     m_display.history.fill(0.0);
     for (int i = 0; i < 2; ++i) {
@@ -136,13 +135,12 @@ void CWaveEngine::CaptureThreadProc(std::stop_token stop) {
         if (!m_blockEvent.WaitFor(kCaptureWait)) {
             continue;
         }
-        std::fill(m_displayImag.begin(), m_displayImag.end(), 0.0);
         {
             std::lock_guard lock(m_engineMutex);
-            std::copy(m_blockDoubles.begin(), m_blockDoubles.end(), m_displayReal.begin());
+            std::copy(m_blockDoubles.begin(), m_blockDoubles.end(), m_displayFft.Input().begin());
         }
-        FftInPlaceYielding(m_displayReal, m_displayImag, ForwardTheta(kDisplayFftSize));
-        MagnitudeSpectrum(m_displayReal, m_displayImag, m_displaySpectrum, kDisplayScale);
+        m_displayFft.Transform();
+        m_displayFft.Magnitudes(m_displaySpectrum, kDisplayScale);
 
         // The spectrum is complete before anyone hears of it; the history entry follows.
         {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AutoResetEvent.h"
+#include "RealFft.h"
 #include "WaveDevice.h"
 
 #include <QEvent>
@@ -120,9 +121,8 @@ private:
     std::mutex m_graphMutex; // guards m_pGraph
     QObject* m_pGraph = nullptr;
 
-    // The capture thread's own work arrays.
-    std::vector<double> m_displayReal;
-    std::vector<double> m_displayImag;
+    // The capture thread's own transform and spectrum.
+    RealFft m_displayFft;
     std::vector<double> m_displaySpectrum;
     std::jthread m_captureThread;
 };
