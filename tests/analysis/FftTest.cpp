@@ -11,6 +11,7 @@
 #include <complex>
 #include <cstdlib>
 #include <random>
+#include <span>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -172,13 +173,14 @@ std::vector<std::complex<double>> DirectBins(const Signal& x, int sign) {
 }
 
 // Largest error over the checked bins, relative to the largest magnitude among them.
-double RelativeError(const Signal& input, const Signal& output, int sign) {
+double RelativeError(const Signal& input, std::span<const double> re, std::span<const double> im,
+                     int sign) {
     const auto expected = DirectBins(input, sign);
     const auto bins = CheckedBins(input.re.size());
     double worst = 0.0;
     double largest = 0.0;
     for (std::size_t i = 0; i < bins.size(); ++i) {
-        const std::complex<double> got(output.re[bins[i]], output.im[bins[i]]);
+        const std::complex<double> got(re[bins[i]], im[bins[i]]);
         worst = std::max(worst, std::abs(got - expected[i]));
         largest = std::max(largest, std::abs(expected[i]));
     }
@@ -193,20 +195,17 @@ TEST(Transforms, EachSizeMatchesTheDirectTransform) {
     std::copy(frame.re.begin(), frame.re.end(), fft.Real().begin());
     std::copy(frame.im.begin(), frame.im.end(), fft.Imag().begin());
     fft.Transform();
-    Signal out(0);
-    out.re.assign(fft.Real().begin(), fft.Real().end());
-    out.im.assign(fft.Imag().begin(), fft.Imag().end());
-    EXPECT_LT(RelativeError(frame, out, -1), 1e-9);
+    EXPECT_LT(RelativeError(frame, fft.Real(), fft.Imag(), -1), 1e-9);
 
     // The note-locked filter's pair.
     ComplexFft filter(16384);
     const Signal history(16384, 4);
     Signal forward = history;
     filter.Forward(forward.re, forward.im);
-    EXPECT_LT(RelativeError(history, forward, -1), 1e-9);
+    EXPECT_LT(RelativeError(history, forward.re, forward.im, -1), 1e-9);
     Signal inverse = history;
     filter.Inverse(inverse.re, inverse.im);
-    EXPECT_LT(RelativeError(history, inverse, +1), 1e-9);
+    EXPECT_LT(RelativeError(history, inverse.re, inverse.im, +1), 1e-9);
 
     // The display transform takes real input only.
     RealFft display(32768);
