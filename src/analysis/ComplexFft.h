@@ -13,6 +13,10 @@ public:
     // Plans both directions for n >= 1 points; throws std::bad_alloc when memory runs out.
     explicit ComplexFft(int n);
 
+    // A plan is bound to the object's own arrays.
+    ComplexFft(const ComplexFft&) = delete;
+    ComplexFft& operator=(const ComplexFft&) = delete;
+
     int Size() const { return m_nSize; }
 
     // X[k] = sum over m of x[m] * e^(-2 pi i k m / n), in place, no scaling. Arrays whose size

@@ -11,6 +11,10 @@ public:
     // Plans for n >= 1 points; throws std::bad_alloc when memory runs out.
     explicit RealFft(int n);
 
+    // A plan is bound to the object's own arrays.
+    RealFft(const RealFft&) = delete;
+    RealFft& operator=(const RealFft&) = delete;
+
     int Size() const { return m_nSize; }
 
     // The n input values; Transform reads them and leaves them as they are.
