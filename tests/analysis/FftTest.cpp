@@ -286,8 +286,8 @@ TEST(Transforms, PlansMadeOnSeveralThreadsAtOnceAllWork) {
         std::vector<std::jthread> threads;
         for (int t = 0; t < 4; ++t) {
             threads.emplace_back([&, t] {
-                for (int round = 0; round < 20; ++round) {
-                    RealFft other(512 << (round % 4));
+                for (int round = 0; round < 60; ++round) {
+                    RealFft other(256 << (round % 6));
                     other.Transform();
                     ComplexFft fft(2048);
                     Signal s = input;
