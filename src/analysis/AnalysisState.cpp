@@ -1,6 +1,5 @@
 #include "AnalysisState.h"
 
-#include "FftInPlace.h"
 #include "NoteTable.h"
 #include "PitchEstimator.h"
 

@@ -4,3 +4,6 @@
 // captured and played in blocks of 16384 samples (0.3715 s).
 constexpr int kSampleRate = 44100;
 constexpr int kBlockSamples = 16384;
+
+// The display transform on the capture thread: one block, zero-padded to twice its length.
+constexpr int kDisplayFftSize = 2 * kBlockSamples;

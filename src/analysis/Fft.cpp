@@ -1,10 +1,21 @@
 #include "Fft.h"
 
-#include "FftInPlace.h"
-
 #include <algorithm>
 #include <cmath>
 #include <new>
+
+namespace {
+
+// The plan needs memory of its own; running out of it fails Init like the arrays do.
+std::unique_ptr<ComplexFft> PlanTransform(int n) {
+    try {
+        return std::make_unique<ComplexFft>(n);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+} // namespace
 
 int CFft::Init(int n) {
     Free();
@@ -15,6 +26,9 @@ int CFft::Init(int n) {
     m_pWindow.reset(new (std::nothrow) double[n]);
     m_pReal.reset(new (std::nothrow) double[n]);
     m_pImag.reset(new (std::nothrow) double[n]);
+    if (m_pWindow && m_pReal && m_pImag) {
+        m_pTransform = PlanTransform(n);
+    }
     if (!IsReady()) {
         Free();
         return 0;
@@ -35,6 +49,7 @@ void CFft::Free() {
     m_pWindow.reset();
     m_pReal.reset();
     m_pImag.reset();
+    m_pTransform.reset();
 }
 
 void CFft::PrepareFrame(std::span<const std::int16_t> samples) {
@@ -51,7 +66,7 @@ void CFft::PrepareFrame(std::span<const std::int16_t> samples) {
 
 void CFft::Transform() {
     if (IsReady()) {
-        FftInPlace(Real(), Imag(), ForwardTheta(m_nCount));
+        m_pTransform->Forward(Real(), Imag());
     }
 }
 
@@ -59,7 +74,9 @@ void CFft::MagnitudeSpectrum(std::span<double> spectrum) const {
     if (!IsReady()) {
         return;
     }
-    const std::size_t bins = static_cast<std::size_t>(m_nCount / 2);
-    ::MagnitudeSpectrum(Real(), Imag(), spectrum.first(std::min(bins, spectrum.size())),
-                        2.0 / m_nCount);
+    const std::size_t bins = std::min(static_cast<std::size_t>(m_nCount / 2), spectrum.size());
+    const double scale = 2.0 / m_nCount;
+    for (std::size_t k = 0; k < bins; ++k) {
+        spectrum[k] = std::sqrt(m_pReal[k] * m_pReal[k] + m_pImag[k] * m_pImag[k]) * scale;
+    }
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "ComplexFft.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
 
 // The tuner's transform object: the window and the two working arrays of one N-point frame.
 //
+// Init plans the transform once (on the GUI thread, at start-up); Transform only runs the plan.
 // The GUI thread prepares a frame only while the analysis worker is idle, and the worker
 // transforms it only after being told a frame is ready; the two never touch the arrays at once.
 class CFft {
@@ -34,7 +37,7 @@ public:
     void MagnitudeSpectrum(std::span<double> spectrum) const;
 
     int Count() const { return m_nCount; }
-    bool IsReady() const { return m_pWindow && m_pReal && m_pImag; }
+    bool IsReady() const { return m_pWindow && m_pReal && m_pImag && m_pTransform; }
 
     std::span<const double> Window() const { return Array(m_pWindow); }
     std::span<double> Real() { return Array(m_pReal); }
@@ -52,4 +55,5 @@ private:
     std::unique_ptr<double[]> m_pWindow;
     std::unique_ptr<double[]> m_pReal;
     std::unique_ptr<double[]> m_pImag;
+    std::unique_ptr<ComplexFft> m_pTransform;
 };

@@ -1,7 +1,6 @@
 #include "NoteLockedMeasurement.h"
 
 #include "AudioFormat.h"
-#include "FftInPlace.h"
 #include "NoteTable.h"
 
 #include <algorithm>
@@ -80,7 +79,7 @@ void NoteLockedMeasurement::BandPass(int lo, int hi) {
         m_real[k] = m_history[k] * m_window[k];
         m_imag[k] = 0.0;
     }
-    FftInPlace(m_real, m_imag, ForwardTheta(kSize));
+    m_fft.Forward(m_real, m_imag);
 
     // Each cleared bin is paired with kSize - 1 - k; the imaginary part of the result is
     // dropped, so the asymmetry only shifts the pass band by a fraction of a bin.
@@ -96,7 +95,7 @@ void NoteLockedMeasurement::BandPass(int lo, int hi) {
         }
     }
 
-    FftInPlace(m_real, m_imag, InverseTheta(kSize));
+    m_fft.Inverse(m_real, m_imag);
     for (int k = 0; k < kSize; ++k) {
         m_history[k] = m_real[k] / kSize;
     }

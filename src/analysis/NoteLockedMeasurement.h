@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ComplexFft.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -20,6 +22,7 @@ public:
         int hi;
     };
 
+    // Plans the filter's transforms.
     NoteLockedMeasurement();
 
     // Empties the history.
@@ -53,4 +56,5 @@ private:
     std::array<double, kSize> m_window{};
     std::array<double, kSize> m_real{};
     std::array<double, kSize> m_imag{};
+    ComplexFft m_fft{kSize};
 };

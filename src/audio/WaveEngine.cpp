@@ -20,8 +20,8 @@ constexpr std::size_t kSnapshotsKept = 4;    // enough for a reader or two and t
 CWaveEngine::CWaveEngine(const NoteTable& notes, std::unique_ptr<IWaveIn> waveIn,
                          std::unique_ptr<IWaveOut> waveOut)
     : m_notes(notes), m_waveIn(std::move(waveIn)), m_waveOut(std::move(waveOut)),
-      m_blockDoubles(kBlockSamples, 0.0), m_displayReal(kDisplayFftSize, 0.0),
-      m_displayImag(kDisplayFftSize, 0.0), m_displaySpectrum(kDisplayBins, 0.0) {
+      m_blockDoubles(kBlockSamples, 0.0), m_displayFft(kDisplayFftSize),
+      m_displaySpectrum(kDisplayBins, 0.0) {
     auto first = std::make_shared<DisplaySnapshot>();
     first->spectrum.assign(kDisplayBins, 0.0);
     first->history.fill(0.0);
@@ -162,13 +162,13 @@ void CWaveEngine::CaptureThreadProc(std::stop_token stop) {
         if (!m_blockEvent.WaitFor(kCaptureWait)) {
             continue;
         }
-        // The block, zero-padded to the display transform's size.
         {
             std::lock_guard lock(m_engineMutex);
-            std::copy(m_blockDoubles.begin(), m_blockDoubles.end(), m_displayReal.begin());
+            std::copy(m_blockDoubles.begin(), m_blockDoubles.end(), m_displayFft.Input().begin());
         }
-        std::fill(m_displayReal.begin() + kBlockSamples, m_displayReal.end(), 0.0);
-        std::fill(m_displayImag.begin(), m_displayImag.end(), 0.0);
+        // The rest of the transform's input is the block's zero padding.
+        const std::span<double> input = m_displayFft.Input();
+        std::fill(input.begin() + kBlockSamples, input.end(), 0.0);
         ComputeDisplaySpectrum();
 
         const double pitch =
@@ -193,8 +193,8 @@ void CWaveEngine::CaptureThreadProc(std::stop_token stop) {
 }
 
 void CWaveEngine::ComputeDisplaySpectrum() {
-    FftInPlaceYielding(m_displayReal, m_displayImag, ForwardTheta(kDisplayFftSize));
-    MagnitudeSpectrum(m_displayReal, m_displayImag, m_displaySpectrum, kDisplayScale);
+    m_displayFft.Transform();
+    m_displayFft.Magnitudes(m_displaySpectrum, kDisplayScale);
 }
 
 std::shared_ptr<CWaveEngine::DisplaySnapshot> CWaveEngine::FreeSnapshot() {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "AutoResetEvent.h"
-#include "FftInPlace.h"
+#include "RealFft.h"
 #include "WaveDevice.h"
 
 #include <QEvent>
@@ -140,9 +140,8 @@ private:
     std::mutex m_graphMutex; // guards m_pGraph
     QObject* m_pGraph = nullptr;
 
-    // The capture thread's own.
-    std::vector<double> m_displayReal;
-    std::vector<double> m_displayImag;
+    // The capture thread's own transform and spectrum.
+    RealFft m_displayFft;
     std::vector<double> m_displaySpectrum;
     std::array<double, kHistoryLength> m_history{};
     std::uint64_t m_nSerial = 0;

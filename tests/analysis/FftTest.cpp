@@ -1,5 +1,6 @@
 #include "Fft.h"
-#include "FftInPlace.h"
+#include "ComplexFft.h"
+#include "RealFft.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,9 @@
 #include <complex>
 #include <cstdlib>
 #include <random>
+#include <span>
+#include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -138,29 +142,101 @@ TEST(CFft, PrepareFrameWindowsTheSamplesAndClearsImag) {
     EXPECT_EQ(fft.Real()[7], 0.0);
 }
 
-TEST(FftInPlace, MatchesTheDirectTransform) {
-    const std::size_t n = 64;
-    Signal s(n);
-    std::vector<std::complex<double>> expected(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        for (std::size_t m = 0; m < n; ++m) {
-            expected[k] += std::complex<double>(s.re[m], s.im[m]) *
-                           std::polar(1.0, -2.0 * kPi * static_cast<double>(k * m) / n);
-        }
+// The bins a wrong twiddle, order or direction would spoil first, and a spread of the rest.
+std::vector<std::size_t> CheckedBins(std::size_t n) {
+    std::vector<std::size_t> bins = {0, 1, 2, n / 2 - 1, n / 2, n / 2 + 1, n - 2, n - 1};
+    for (std::size_t k = 3; k < n; k += 127) {
+        bins.push_back(k);
     }
-    FftInPlace(s.re, s.im, ForwardTheta(n));
-    for (std::size_t k = 0; k < n; ++k) {
-        EXPECT_NEAR(s.re[k], expected[k].real(), 1e-8) << k;
-        EXPECT_NEAR(s.im[k], expected[k].imag(), 1e-8) << k;
-    }
+    return bins;
 }
 
-TEST(FftInPlace, ForwardThenInverseReturnsTheInput) {
-    for (std::size_t n : {2u, 8u, 1024u, 16384u}) {
+// The direct transform at the checked bins, sign -1 forward and +1 inverse. Each angle is
+// reduced exactly (k * m mod n) before it is rounded, so the reference is good to about 1e-13.
+std::vector<std::complex<double>> DirectBins(const Signal& x, int sign) {
+    const std::size_t n = x.re.size();
+    std::vector<std::complex<double>> twiddle(n);
+    for (std::size_t j = 0; j < n; ++j) {
+        twiddle[j] = std::polar(1.0, sign * 2.0 * kPi * static_cast<double>(j) / n);
+    }
+    std::vector<std::complex<double>> bins;
+    for (std::size_t k : CheckedBins(n)) {
+        std::complex<double> sum = 0.0;
+        std::size_t j = 0; // k * m mod n
+        for (std::size_t m = 0; m < n; ++m) {
+            sum += std::complex<double>(x.re[m], x.im[m]) * twiddle[j];
+            j = j + k < n ? j + k : j + k - n;
+        }
+        bins.push_back(sum);
+    }
+    return bins;
+}
+
+// Largest error over the checked bins, relative to the largest magnitude among them.
+double RelativeError(const Signal& input, std::span<const double> re, std::span<const double> im,
+                     int sign) {
+    const auto expected = DirectBins(input, sign);
+    const auto bins = CheckedBins(input.re.size());
+    double worst = 0.0;
+    double largest = 0.0;
+    for (std::size_t i = 0; i < bins.size(); ++i) {
+        const std::complex<double> got(re[bins[i]], im[bins[i]]);
+        worst = std::max(worst, std::abs(got - expected[i]));
+        largest = std::max(largest, std::abs(expected[i]));
+    }
+    return worst / largest;
+}
+
+TEST(Transforms, EachSizeMatchesTheDirectTransform) {
+    // The tuner frame, through CFft.
+    CFft fft;
+    ASSERT_EQ(fft.Init(32768), 1);
+    const Signal frame(32768, 3);
+    std::copy(frame.re.begin(), frame.re.end(), fft.Real().begin());
+    std::copy(frame.im.begin(), frame.im.end(), fft.Imag().begin());
+    fft.Transform();
+    EXPECT_LT(RelativeError(frame, fft.Real(), fft.Imag(), -1), 1e-9);
+
+    // The note-locked filter's pair.
+    ComplexFft filter(16384);
+    const Signal history(16384, 4);
+    Signal forward = history;
+    filter.Forward(forward.re, forward.im);
+    EXPECT_LT(RelativeError(history, forward.re, forward.im, -1), 1e-9);
+    Signal inverse = history;
+    filter.Inverse(inverse.re, inverse.im);
+    EXPECT_LT(RelativeError(history, inverse.re, inverse.im, +1), 1e-9);
+
+    // The display transform takes real input only.
+    RealFft display(32768);
+    Signal block(32768, 5);
+    std::fill(block.im.begin(), block.im.end(), 0.0);
+    std::copy(block.re.begin(), block.re.end(), display.Input().begin());
+    display.Transform();
+    std::vector<double> magnitudes(16384 + 2, -1.0);
+    display.Magnitudes(magnitudes, 1.0);
+    const auto expected = DirectBins(block, -1);
+    const auto bins = CheckedBins(32768);
+    double worst = 0.0;
+    double largest = 0.0;
+    for (std::size_t i = 0; i < bins.size(); ++i) {
+        if (bins[i] <= 16384) {
+            worst = std::max(worst, std::abs(magnitudes[bins[i]] - std::abs(expected[i])));
+            largest = std::max(largest, std::abs(expected[i]));
+        }
+    }
+    EXPECT_LT(worst / largest, 1e-9);
+    EXPECT_EQ(magnitudes[16385], -1.0);         // bins 0 .. n/2 only
+    EXPECT_EQ(display.Input()[7], block.re[7]); // the input is left as it was
+}
+
+TEST(ComplexFft, ForwardThenInverseReturnsTheInput) {
+    for (std::size_t n : {1u, 2u, 8u, 1024u, 16384u}) {
         const Signal original(n, static_cast<unsigned>(n));
         Signal s = original;
-        FftInPlace(s.re, s.im, ForwardTheta(static_cast<int>(n)));
-        FftInPlace(s.re, s.im, InverseTheta(static_cast<int>(n)));
+        ComplexFft fft(static_cast<int>(n));
+        fft.Forward(s.re, s.im);
+        fft.Inverse(s.re, s.im);
         for (std::size_t i = 0; i < n; ++i) {
             ASSERT_NEAR(s.re[i] / n, original.re[i], 1e-7) << n << ":" << i;
             ASSERT_NEAR(s.im[i] / n, original.im[i], 1e-7) << n << ":" << i;
@@ -168,46 +244,60 @@ TEST(FftInPlace, ForwardThenInverseReturnsTheInput) {
     }
 }
 
-TEST(FftInPlace, YieldingVariantGivesTheSameResult) {
-    Signal a(kDisplayFftSize);
-    Signal b = a;
-    FftInPlace(a.re, a.im, ForwardTheta(kDisplayFftSize));
-    FftInPlaceYielding(b.re, b.im, ForwardTheta(kDisplayFftSize));
-    EXPECT_EQ(a.re, b.re);
-    EXPECT_EQ(a.im, b.im);
-}
-
-TEST(FftInPlace, SizesThatAreNotAPowerOfTwoAreLeftAlone) {
-    const Signal original(6);
-    Signal s = original;
-    FftInPlace(s.re, s.im, ForwardTheta(6));
-    EXPECT_EQ(s.re, original.re);
-    // One point: no stage runs and nothing is reordered.
+TEST(ComplexFft, OnePointIsLeftAsItIsAndWrongSizesAreRefused) {
+    ComplexFft one(1);
     std::vector<double> re{3.5}, im{-1.0};
-    FftInPlace(re, im, ForwardTheta(1));
+    one.Forward(re, im);
     EXPECT_EQ(re[0], 3.5);
     EXPECT_EQ(im[0], -1.0);
     // Mismatched arrays are refused rather than overrun.
+    ComplexFft eight(8);
+    Signal t(8);
+    const Signal original = t;
     std::vector<double> shortIm(4, 0.0);
-    Signal t = original;
-    t.re.resize(8, 1.0);
-    FftInPlace(t.re, shortIm, ForwardTheta(8));
-    EXPECT_EQ(t.re[7], 1.0);
+    eight.Forward(t.re, shortIm);
+    EXPECT_EQ(t.re, original.re);
+    EXPECT_THROW(ComplexFft(0), std::invalid_argument);
+    EXPECT_THROW(RealFft(-2), std::invalid_argument);
 }
 
-TEST(MagnitudeSpectrum, ScalesToTheSineAmplitude) {
+TEST(RealFft, MagnitudesScaleToTheSineAmplitude) {
     // A real sine of amplitude A on bin k has |X[k]| = A * n / 2; 2/n brings it back to A.
     const int n = 4096;
     const int k = 100;
-    std::vector<double> re(n), im(n, 0.0);
+    RealFft fft(n);
     for (int i = 0; i < n; ++i) {
-        re[i] = 1234.0 * std::sin(2.0 * kPi * k * i / n);
+        fft.Input()[i] = 1234.0 * std::sin(2.0 * kPi * k * i / n);
     }
-    FftInPlace(re, im, ForwardTheta(n));
+    fft.Transform();
     std::vector<double> spectrum(n / 2);
-    MagnitudeSpectrum(re, im, spectrum, 2.0 / n);
+    fft.Magnitudes(spectrum, 2.0 / n);
     EXPECT_NEAR(spectrum[k], 1234.0, 1e-6);
     EXPECT_NEAR(spectrum[k + 1], 0.0, 1e-6);
+}
+
+TEST(Transforms, PlansMadeOnSeveralThreadsAtOnceAllWork) {
+    // The planner is shared; one thread planning while another plans or runs must not matter.
+    const Signal input(2048, 9);
+    Signal expected = input;
+    ComplexFft(2048).Forward(expected.re, expected.im);
+    std::vector<int> failures(4, 0);
+    {
+        std::vector<std::jthread> threads;
+        for (int t = 0; t < 4; ++t) {
+            threads.emplace_back([&, t] {
+                for (int round = 0; round < 60; ++round) {
+                    RealFft other(256 << (round % 6));
+                    other.Transform();
+                    ComplexFft fft(2048);
+                    Signal s = input;
+                    fft.Forward(s.re, s.im);
+                    failures[t] += s.re != expected.re || s.im != expected.im;
+                }
+            });
+        }
+    }
+    EXPECT_EQ(failures, std::vector<int>(4, 0));
 }
 
 } // namespace
