@@ -8,6 +8,7 @@
 #include "MainFrame.h"
 #include "QuavelorinApp.h"
 #include "TunerView.h"
+#include "WaveEngine.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -191,9 +192,11 @@ TEST(RealProgram, ListensAgainWhenTheSoundServerComesBack) {
     ASSERT_TRUE(SoundServer("stop"));
     ASSERT_TRUE(SoundServer("start"));
     ASSERT_TRUE(ProcessEventsUntil([&] { return Label(app, "pitchText").isEmpty(); }, 3s));
+    const auto spectra = app.Engine()->Display()->serial;
     ServerSine sine(440);
     ASSERT_TRUE(sine.IsPlaying());
     EXPECT_TRUE(ReadsNear(app, 440.0, 30s)) << Label(app, "pitchText").toStdString();
+    EXPECT_GT(app.Engine()->Display()->serial, spectra); // the spectrum goes on as well
     EXPECT_EQ(Label(app, "noteTarget"), "A4");
     ASSERT_EQ(watcher.boxes.size(), 1);
     EXPECT_EQ(watcher.boxes[0],
