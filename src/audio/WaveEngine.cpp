@@ -135,11 +135,15 @@ int CWaveEngine::OnBufferDone(QEvent* e) {
         if (capture ? !m_bCaptureOpen : !m_bOutputOpen) {
             return 1; // already closed: a late word from a device given up on
         }
-        // Closed first: the message box runs the event loop, and nothing may find the dead
-        // device open meanwhile.
-        capture ? static_cast<void>(StopCapture()) : static_cast<void>(StopOutput());
+        // Closed before the message: nothing may find the dead device open meanwhile.
         const WaveResult code = static_cast<WaveErrorEvent*>(e)->Code();
-        ShowDeviceError(code, capture ? m_waveIn->ErrorText(code) : m_waveOut->ErrorText(code));
+        if (capture) {
+            StopCapture();
+            ShowDeviceError(code, m_waveIn->ErrorText(code));
+        } else {
+            StopOutput();
+            ShowDeviceError(code, m_waveOut->ErrorText(code));
+        }
         return 1;
     }
     return 0;
