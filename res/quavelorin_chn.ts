@@ -21,6 +21,41 @@
     </message>
 </context>
 <context>
+    <name>CDlgMetronom</name>
+    <message>
+        <source>Metronom</source>
+        <translation>节拍器</translation>
+    </message>
+    <message>
+        <source>Tempo</source>
+        <translation>速度</translation>
+    </message>
+    <message>
+        <source>Time(rhythm)</source>
+        <translation>拍子（节奏）</translation>
+    </message>
+    <message>
+        <source>Output Method</source>
+        <translation>输出方式</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>声音</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>灯光</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>开始</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+</context>
+<context>
     <name>CDlgSet</name>
     <message>
         <source>Set Parameters</source>
@@ -37,6 +72,57 @@
     <message>
         <source>OK</source>
         <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>CGraphView</name>
+    <message>
+        <source>1 = C</source>
+        <translation>1 = C</translation>
+    </message>
+    <message>
+        <source>1 = Db</source>
+        <translation>1 = Db</translation>
+    </message>
+    <message>
+        <source>1 = D</source>
+        <translation>1 = D</translation>
+    </message>
+    <message>
+        <source>1 = bE</source>
+        <translation>1 = bE</translation>
+    </message>
+    <message>
+        <source>1 = E</source>
+        <translation>1 = E</translation>
+    </message>
+    <message>
+        <source>1 = F</source>
+        <translation>1 = F</translation>
+    </message>
+    <message>
+        <source>1 = #F/bG</source>
+        <translation>1 = #F/bG</translation>
+    </message>
+    <message>
+        <source>1 = G</source>
+        <translation>1 = G</translation>
+    </message>
+    <message>
+        <source>1 = bA</source>
+        <translation>1 = bA</translation>
+    </message>
+    <message>
+        <source>1 = A</source>
+        <translation>1 = A</translation>
+    </message>
+    <message>
+        <source>1 = bB</source>
+        <translation>1 = bB</translation>
+    </message>
+    <message>
+        <source>1 = B</source>
+        <translation>1 = B</translation>
     </message>
 </context>
 <context>
@@ -200,6 +286,30 @@
         <source>Ready</source>
         <translation>就绪</translation>
     </message>
+    <message>
+        <source>Metronom (F8)</source>
+        <translation>节拍器 (F8)</translation>
+    </message>
+    <message>
+        <source>Play the metronom</source>
+        <translation>打开节拍器</translation>
+    </message>
+    <message>
+        <source>Metronom</source>
+        <translation>节拍器</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>Zoom Out</source>
+        <translation>缩小</translation>
+    </message>
+    <message>
+        <source>Spectrum</source>
+        <translation>频谱</translation>
+    </message>
 </context>
 <context>
     <name>CPageOpener</name>
@@ -256,6 +366,10 @@ You can open it by hand in your web browser.</source>
     <message>
         <source>Unknown sound device error.</source>
         <translation>未知的声音设备错误。</translation>
+    </message>
+    <message>
+        <source>The sound device stopped or was removed.</source>
+        <translation>声音设备已停止或已被移除。</translation>
     </message>
 </context>
 </TS>

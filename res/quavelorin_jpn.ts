@@ -21,6 +21,41 @@
     </message>
 </context>
 <context>
+    <name>CDlgMetronom</name>
+    <message>
+        <source>Metronom</source>
+        <translation>メトロノーム</translation>
+    </message>
+    <message>
+        <source>Tempo</source>
+        <translation>テンポ</translation>
+    </message>
+    <message>
+        <source>Time(rhythm)</source>
+        <translation>拍子（リズム）</translation>
+    </message>
+    <message>
+        <source>Output Method</source>
+        <translation>出力方法</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>サウンド</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>ライト</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>スタート</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>ストップ</translation>
+    </message>
+</context>
+<context>
     <name>CDlgSet</name>
     <message>
         <source>Set Parameters</source>
@@ -37,6 +72,57 @@
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CGraphView</name>
+    <message>
+        <source>1 = C</source>
+        <translation>1 = C</translation>
+    </message>
+    <message>
+        <source>1 = Db</source>
+        <translation>1 = Db</translation>
+    </message>
+    <message>
+        <source>1 = D</source>
+        <translation>1 = D</translation>
+    </message>
+    <message>
+        <source>1 = bE</source>
+        <translation>1 = bE</translation>
+    </message>
+    <message>
+        <source>1 = E</source>
+        <translation>1 = E</translation>
+    </message>
+    <message>
+        <source>1 = F</source>
+        <translation>1 = F</translation>
+    </message>
+    <message>
+        <source>1 = #F/bG</source>
+        <translation>1 = #F/bG</translation>
+    </message>
+    <message>
+        <source>1 = G</source>
+        <translation>1 = G</translation>
+    </message>
+    <message>
+        <source>1 = bA</source>
+        <translation>1 = bA</translation>
+    </message>
+    <message>
+        <source>1 = A</source>
+        <translation>1 = A</translation>
+    </message>
+    <message>
+        <source>1 = bB</source>
+        <translation>1 = bB</translation>
+    </message>
+    <message>
+        <source>1 = B</source>
+        <translation>1 = B</translation>
     </message>
 </context>
 <context>
@@ -200,6 +286,30 @@
         <source>Ready</source>
         <translation>レディ</translation>
     </message>
+    <message>
+        <source>Metronom (F8)</source>
+        <translation>メトロノーム (F8)</translation>
+    </message>
+    <message>
+        <source>Play the metronom</source>
+        <translation>メトロノームを鳴らす</translation>
+    </message>
+    <message>
+        <source>Metronom</source>
+        <translation>メトロノーム</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>拡大</translation>
+    </message>
+    <message>
+        <source>Zoom Out</source>
+        <translation>縮小</translation>
+    </message>
+    <message>
+        <source>Spectrum</source>
+        <translation>スペクトル</translation>
+    </message>
 </context>
 <context>
     <name>CPageOpener</name>
@@ -256,6 +366,10 @@ Web ブラウザーで手動で開いてください。</translation>
     <message>
         <source>Unknown sound device error.</source>
         <translation>不明なサウンド デバイス エラーです。</translation>
+    </message>
+    <message>
+        <source>The sound device stopped or was removed.</source>
+        <translation>サウンド デバイスが停止したか、取り外されました。</translation>
     </message>
 </context>
 </TS>
