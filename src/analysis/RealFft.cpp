@@ -17,8 +17,9 @@ RealFft::RealFft(int n) : m_nSize(n) {
     std::fill_n(m_pInput.get(), n, 0.0);
     std::fill_n(m_pOutput.get(), 2 * bins, 0.0);
     const auto lock = LockFftwPlanner();
-    m_plan.reset(fftw_plan_dft_r2c_1d(
-        n, m_pInput.get(), reinterpret_cast<fftw_complex*>(m_pOutput.get()), FFTW_ESTIMATE));
+    m_plan.reset(fftw_plan_dft_r2c_1d(n, m_pInput.get(),
+                                      reinterpret_cast<fftw_complex*>(m_pOutput.get()),
+                                      FFTW_ESTIMATE | FFTW_PRESERVE_INPUT));
     if (!m_plan) {
         throw std::bad_alloc();
     }

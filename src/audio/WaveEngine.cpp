@@ -168,11 +168,10 @@ void CWaveEngine::CaptureThreadProc(std::stop_token stop) {
         }
         {
             std::lock_guard lock(m_engineMutex);
+            // The rest of the input is the block's zero padding, zeroed when the transform was
+            // made; the plan never writes to its input.
             std::copy(m_blockDoubles.begin(), m_blockDoubles.end(), m_displayFft.Input().begin());
         }
-        // The rest of the transform's input is the block's zero padding.
-        const std::span<double> input = m_displayFft.Input();
-        std::fill(input.begin() + kBlockSamples, input.end(), 0.0);
         ComputeDisplaySpectrum();
 
         const double pitch =
