@@ -5,6 +5,7 @@
 #include "MainFrame.h"
 #include "QtWaveIn.h"
 #include "QtWaveOut.h"
+#include "SettingsStore.h"
 #include "WaveEngine.h"
 
 #include <QApplication>
@@ -33,6 +34,12 @@ bool CQuavelorinApp::InitInstance() {
     m_frame->InitialUpdate();
     m_frame->resize(std::max(m_frame->sizeHint().width(), kStartWidth), kStartHeight);
     m_frame->show();
+    if (const QString problem = CSettingsStore::CheckAtStartUp(); !problem.isEmpty()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Quavelorin"), problem,
+                        QMessageBox::Ok, m_frame.get());
+        box.setObjectName("settingsErrorBox");
+        box.exec();
+    }
     return true;
 }
 

@@ -25,6 +25,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A temporary folder for the program's settings, for the whole run.
+QString TheSettingsFolder() {
+    static QTemporaryDir folder;
+    return folder.path();
+}
+
 QString Label(CQuavelorinApp& app, const char* name) {
     return app.MainFrame()->TunerView()->findChild<QLabel*>(name)->text();
 }
@@ -144,6 +150,35 @@ TEST(RealProgram, TunesTheGuitarsLowString) {
     app.ExitInstance();
 }
 
+// A settings folder that cannot be made (its parent is a file): said once, and the program
+// runs on and listens.
+TEST(RealProgram, SaysOnceThatItsSettingsWillNotBeKept) {
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName() + "/x");
+    QStringList boxes;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes << box->objectName() + "|" + box->text();
+            box->accept();
+        }
+    });
+    watcher.start(20);
+    ServerSine sine(440);
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_TRUE(ProcessEventsUntil([&] { return ShownHz(app).has_value(); }, 10s));
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith("settingsErrorBox|Quavelorin cannot write its settings"))
+        << boxes[0].toStdString();
+    app.MainFrame()->OnCommand(ID_HALF_TONE_UP); // still answering
+    EXPECT_EQ(Label(app, "noteTarget"), "#A/bB4");
+    app.ExitInstance();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, TheSettingsFolder());
+}
+
 // Run with no sound server: the device error is shown once, and the program runs on.
 TEST(NoSoundServer, ShowsTheErrorOnceAndRunsOn) {
     QStringList boxes;
@@ -179,8 +214,7 @@ TEST(NoSoundServer, ShowsTheErrorOnceAndRunsOn) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, TheSettingsFolder());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
