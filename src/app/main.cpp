@@ -1,4 +1,6 @@
+#include "MainFrame.h"
 #include "QuavelorinApp.h"
+#include "ReadingProbe.h"
 
 #include <QApplication>
 
@@ -11,6 +13,7 @@ int main(int argc, char** argv) {
     if (!quavelorin.InitInstance()) {
         return quavelorin.ExitInstance();
     }
+    CReadingProbe probe(quavelorin.MainFrame());
     const int code = app.exec();
     quavelorin.ExitInstance();
     return code;

@@ -336,3 +336,23 @@ TEST_F(AudioFiles, FlacWithoutATotalCountReadsToItsEnd) {
 }
 
 } // namespace
+
+namespace {
+
+// Every input that once made the fuzz target fail, through the real program: an answer, never
+// a crash.
+TEST(FuzzCases, EachEndsWithRowsOrOneErrorLine) {
+    int cases = 0;
+    for (const auto& entry : fs::directory_iterator(QUAVELORIN_FUZZ_CASES)) {
+        ++cases;
+        const std::string path = entry.path().string();
+        for (const char* mode : {"", "--note A4 "}) {
+            const RunResult errors = RunAnalyzer(mode + path, true);
+            EXPECT_TRUE(errors.status == 0 || errors.status == 3) << path << ": " << errors.status;
+            EXPECT_EQ(Lines(errors.output), errors.status == 0 ? 0 : 1) << path;
+        }
+    }
+    EXPECT_GT(cases, 0);
+}
+
+} // namespace
