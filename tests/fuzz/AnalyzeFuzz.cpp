@@ -10,8 +10,7 @@
 #include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string path =
-        "/tmp/quavelorin-fuzz-" + std::to_string(::getpid()) + ".audio";
+    static const std::string path = "/tmp/quavelorin-fuzz-" + std::to_string(::getpid()) + ".audio";
     {
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
