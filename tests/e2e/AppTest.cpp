@@ -44,6 +44,21 @@ std::optional<double> ShownHz(CQuavelorinApp& app) {
     return ok ? std::optional<double>(hz) : std::nullopt;
 }
 
+// Every message box the program shows, as "name|title|text", answered with OK.
+struct MessageBoxes {
+    MessageBoxes() {
+        QObject::connect(&watcher, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                seen << box->objectName() + "|" + box->windowTitle() + "|" + box->text();
+                box->accept();
+            }
+        });
+        watcher.start(20);
+    }
+    QStringList seen;
+    QTimer watcher;
+};
+
 // A sound played into the server's speaker for as long as it lives.
 class Player {
 public:
@@ -157,22 +172,14 @@ TEST(RealProgram, SaysOnceThatItsSettingsWillNotBeKept) {
     QFile blocker(dir.filePath("file"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName() + "/x");
-    QStringList boxes;
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxes << box->objectName() + "|" + box->text();
-            box->accept();
-        }
-    });
-    watcher.start(20);
+    MessageBoxes boxes;
     ServerSine sine(440);
     CQuavelorinApp app;
     ASSERT_TRUE(app.InitInstance());
     EXPECT_TRUE(ProcessEventsUntil([&] { return ShownHz(app).has_value(); }, 10s));
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_TRUE(boxes[0].startsWith("settingsErrorBox|Quavelorin cannot write its settings"))
-        << boxes[0].toStdString();
+    ASSERT_EQ(boxes.seen.size(), 1);
+    EXPECT_TRUE(boxes.seen[0].startsWith("settingsErrorBox|Quavelorin|Quavelorin cannot write"))
+        << boxes.seen[0].toStdString();
     app.MainFrame()->OnCommand(ID_HALF_TONE_UP); // still answering
     EXPECT_EQ(Label(app, "noteTarget"), "#A/bB4");
     app.ExitInstance();
@@ -181,21 +188,14 @@ TEST(RealProgram, SaysOnceThatItsSettingsWillNotBeKept) {
 
 // Run with no sound server: the device error is shown once, and the program runs on.
 TEST(NoSoundServer, ShowsTheErrorOnceAndRunsOn) {
-    QStringList boxes;
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxes << box->windowTitle() + "|" + box->text();
-            box->accept();
-        }
-    });
-    watcher.start(20);
+    MessageBoxes boxes;
 
     CQuavelorinApp app;
     ASSERT_TRUE(app.InitInstance());
     ProcessEventsUntil([] { return false; }, 1500ms);
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes[0], "Quavelorin|Error = 0x00000002, : No sound device is available.");
+    ASSERT_EQ(boxes.seen.size(), 1);
+    EXPECT_EQ(boxes.seen[0],
+              "deviceErrorBox|Quavelorin|Error = 0x00000002, : No sound device is available.");
     EXPECT_TRUE(app.MainFrame()->isVisible());
     EXPECT_EQ(Label(app, "pitchText"), "");
 
@@ -203,8 +203,8 @@ TEST(NoSoundServer, ShowsTheErrorOnceAndRunsOn) {
     app.MainFrame()->OnCommand(ID_HALF_TONE_UP);
     EXPECT_EQ(Label(app, "noteTarget"), "#A/bB4");
     app.MainFrame()->OnCommand(ID_STANDARD_TONE);
-    ProcessEventsUntil([&] { return boxes.size() == 2; }, 2000ms);
-    EXPECT_EQ(boxes.size(), 2);
+    ProcessEventsUntil([&] { return boxes.seen.size() == 2; }, 2000ms);
+    EXPECT_EQ(boxes.seen.size(), 2);
     EXPECT_FALSE(app.MainFrame()->TunerView()->IsToneOn());
     app.ExitInstance();
 }
