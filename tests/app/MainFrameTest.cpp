@@ -7,6 +7,7 @@
 
 #include <QDesktopServices>
 #include <QDoubleSpinBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -221,6 +222,7 @@ TEST(SettingsStore, AnUnreadableFileIsCopiedAsideAndWhatCanBeReadIsKept) {
     QByteArray garbage("\0\1\xff", 3);
     garbage += "[[[garbage\n=x\n[Setting]\nFreqOfA4=soft\n[User]\nName=me\n";
     {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(garbage);
