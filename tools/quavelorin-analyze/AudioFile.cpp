@@ -12,7 +12,7 @@
 
 namespace {
 
-// About 1.5 MiB of decoded floats per piece, whatever the channel count.
+// About 1 MiB of floats per piece, whatever the channel count or rate.
 constexpr sf_count_t kPieceSamples = 1 << 18;
 
 } // namespace
@@ -70,8 +70,12 @@ bool AudioFile::Open(const std::string& path) {
     }
     m_fileRate = info.samplerate;
     m_fileChannels = info.channels;
-    m_frames.resize(static_cast<std::size_t>(
-        std::max<sf_count_t>(1, kPieceSamples / info.channels) * info.channels));
+    // Fewer frames per piece when there are many channels, or when a low rate makes each frame
+    // many samples at 44100 Hz.
+    const auto growth = static_cast<sf_count_t>(std::ceil(double(kSampleRate) / m_fileRate));
+    const sf_count_t frames =
+        std::max<sf_count_t>(1, kPieceSamples / std::max<sf_count_t>(info.channels, growth));
+    m_frames.resize(static_cast<std::size_t>(frames * info.channels));
     if (m_fileRate != kSampleRate) {
         int err = 0;
         m_handles->converter = src_new(SRC_SINC_MEDIUM_QUALITY, 1, &err);
