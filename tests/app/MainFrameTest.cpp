@@ -6,8 +6,8 @@
 #include "SettingsStore.h"
 
 #include <QDesktopServices>
-#include <QDoubleSpinBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
