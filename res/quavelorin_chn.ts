@@ -335,6 +335,15 @@ You can open it by hand in your web browser.</source>
     </message>
 </context>
 <context>
+    <name>CSettingsStore</name>
+    <message>
+        <source>Quavelorin cannot write its settings to %1.
+It will run, but its settings will not be kept.</source>
+        <translation>Quavelorin 无法将设置写入 %1。
+程序会继续运行，但设置将不会被保存。</translation>
+    </message>
+</context>
+<context>
     <name>CTunerView</name>
     <message>
         <source>Pitch Meter</source>

@@ -335,6 +335,15 @@ Web ブラウザーで手動で開いてください。</translation>
     </message>
 </context>
 <context>
+    <name>CSettingsStore</name>
+    <message>
+        <source>Quavelorin cannot write its settings to %1.
+It will run, but its settings will not be kept.</source>
+        <translation>Quavelorin は設定を %1 に書き込めません。
+動作は続けますが、設定は保存されません。</translation>
+    </message>
+</context>
+<context>
     <name>CTunerView</name>
     <message>
         <source>Pitch Meter</source>

@@ -31,6 +31,11 @@ void AnalysisState::StartWorker(ResultPoster postResult) {
 void AnalysisState::StopWorker() {
     if (m_worker.joinable()) {
         m_worker.request_stop();
+        {
+            // Between the worker's look at the stop flag and its wait, so the wake is not lost.
+            std::lock_guard lock(m_wakeMutex);
+        }
+        m_wake.notify_all();
         m_worker.join();
     }
     // A frame offered but never analysed must not block the next start.
@@ -113,8 +118,9 @@ void AnalysisState::WorkerLoop(std::stop_token stop) {
             // Idle: wakes when a frame is offered or a stop is requested, and looks again
             // every 10 ms in any case.
             std::unique_lock lock(m_wakeMutex);
-            m_wake.wait_for(lock, stop, kIdlePoll,
-                            [this] { return m_nReady.load(std::memory_order_acquire) != 0; });
+            m_wake.wait_for(lock, kIdlePoll, [this, &stop] {
+                return m_nReady.load(std::memory_order_acquire) != 0 || stop.stop_requested();
+            });
         }
     }
 }

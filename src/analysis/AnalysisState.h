@@ -81,8 +81,11 @@ private:
     std::atomic<double> m_dResult{0.0};
     std::uint64_t m_nTag = 0; // handed over with the frame, through the ready flag
     ResultPoster m_postResult;
-    std::mutex m_wakeMutex; // pairs with m_wake so an offered frame wakes the worker at once
-    std::condition_variable_any m_wake;
+    // Pairs with m_wake so that an offered frame or a stop wakes the worker at once. A plain
+    // condition variable woken by StopWorker, rather than a wait on the stop token, whose
+    // stop callback ThreadSanitizer reports as a race inside the standard library.
+    std::mutex m_wakeMutex;
+    std::condition_variable m_wake;
 
     mutable std::mutex m_mutex; // guards m_samples and m_nNewer; taken on the GUI thread only
     std::array<std::int16_t, kFrameSamples> m_samples{};

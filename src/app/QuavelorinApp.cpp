@@ -6,6 +6,7 @@
 #include "MainFrame.h"
 #include "QtWaveIn.h"
 #include "QtWaveOut.h"
+#include "SettingsStore.h"
 #include "WaveEngine.h"
 
 #include <QApplication>
@@ -49,6 +50,9 @@ bool CQuavelorinApp::InitInstance() {
         box->open();
     });
 
+    // Before anything reads or writes a setting; told once the window is up.
+    const QString settingsProblem = CSettingsStore::CheckAtStartUp();
+
     m_engine = std::make_unique<CWaveEngine>(TheDoreme().Notes(), std::make_unique<QtWaveIn>(),
                                              std::make_unique<QtWaveOut>());
     m_frame = std::make_unique<CMainFrame>(TheDoreme(), *m_engine, std::make_unique<QtWaveOut>());
@@ -60,6 +64,12 @@ bool CQuavelorinApp::InitInstance() {
     m_frame->InitialUpdate();
     m_frame->resize(std::max(m_frame->sizeHint().width(), kStartWidth), kStartHeight);
     m_frame->show();
+    if (!settingsProblem.isEmpty()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Quavelorin"), settingsProblem,
+                        QMessageBox::Ok, m_frame.get());
+        box.setObjectName("settingsErrorBox");
+        box.exec();
+    }
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "EndProcess.h"
+#include "MainFrame.h"
 #include "QuavelorinApp.h"
+#include "ReadingProbe.h"
 
 #include <QApplication>
 
@@ -17,7 +19,10 @@ int main(int argc, char** argv) {
         if (!quavelorin.InitInstance()) {
             code = quavelorin.ExitInstance();
         } else {
-            code = app.exec();
+            {
+                CReadingProbe probe(quavelorin.MainFrame());
+                code = app.exec();
+            }
             quavelorin.ExitInstance();
         }
     }

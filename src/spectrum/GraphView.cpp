@@ -1,6 +1,7 @@
 #include "GraphView.h"
 
 #include "Messages.h"
+#include "SettingsStore.h"
 #include "WaveEngine.h"
 
 #include <QContextMenuEvent>
@@ -9,23 +10,14 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSettings>
 
 namespace {
 
 // Key and zoom live in section "Setting" of the program's settings.
-QSettings Store() {
-    return QSettings(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin"));
-}
-
-int ReadSetting(const char* name, int defaultValue) {
-    bool ok = false;
-    const int value = Store().value(QStringLiteral("Setting/") + name, defaultValue).toInt(&ok);
-    return ok ? value : defaultValue;
-}
+const QString kSection = QStringLiteral("Setting");
 
 void WriteSetting(const char* name, int value) {
-    Store().setValue(QStringLiteral("Setting/") + name, value);
+    CSettingsStore::WriteInt(kSection, QString::fromLatin1(name), value);
 }
 
 // The fixed-size surface the pane scrolls over; it only hands its events to the pane.
@@ -103,8 +95,11 @@ void CGraphView::OnInitialUpdate() {
     m_bInitialised = true;
     m_engine.SetGraphWindow(this);
     // Stored values outside their range are limited into it; key 12 draws like key 0.
-    m_surfaces.SetKey(ReadSetting("Key", 0));
-    m_surfaces.SetVerticalRatio(ReadSetting("VerticalRatioKey", GraphScale::kDefaultRatio));
+    m_surfaces.SetKey(
+        CSettingsStore::ReadNumber(kSection, QStringLiteral("Key"), 0, 0, GraphScale::kKeyCount));
+    m_surfaces.SetVerticalRatio(
+        CSettingsStore::ReadNumber(kSection, QStringLiteral("VerticalRatioKey"),
+                                   GraphScale::kDefaultRatio, 0, GraphScale::kRatioCount - 1));
     m_probe.ProbeToneInit(this);
     m_bInitialScrollPending = true;
     if (isVisible()) {

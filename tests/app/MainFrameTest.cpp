@@ -6,7 +6,9 @@
 #include "SettingsStore.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QPushButton>
@@ -215,6 +217,42 @@ TEST(SettingsStore, ReferenceIsReadInTenthsAndClamped) {
     QSettings(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin"))
         .setValue("Setting/FreqOfA4", "loud");
     EXPECT_DOUBLE_EQ(CSettingsStore::ReadFreqOfA4(), 440.0);
+}
+
+TEST(SettingsStore, ValuesThatAreNoNumbersReadAsTheDefaultOthersAreLimited) {
+    QSettings store(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin"));
+    const std::pair<const char*, int> cases[] = {
+        {"loud", 7}, {"4Hz", 7}, {"", 7},      {"nan", 7},  {"0x4", 7},         {"3", 3},
+        {"4.6", 5},  {"-2", 0},  {"1e99", 12}, {"-inf", 0}, {"99999999999", 12}};
+    for (const auto& [text, expected] : cases) {
+        store.setValue("Setting/Key", text);
+        store.sync();
+        EXPECT_EQ(CSettingsStore::ReadNumber("Setting", "Key", 7, 0, 12), expected) << text;
+    }
+}
+
+TEST(SettingsStore, AnUnreadableFileIsCopiedAsideAndWhatCanBeReadIsKept) {
+    const QString path =
+        QSettings(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin")).fileName();
+    QByteArray garbage("\0\1\xff", 3);
+    garbage += "[[[garbage\n=x\n[Setting]\nFreqOfA4=soft\n[User]\nName=me\n";
+    {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(garbage);
+    }
+    EXPECT_EQ(CSettingsStore::CheckAtStartUp(), "");
+    QFile aside(path + ".unreadable");
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), garbage);
+    EXPECT_DOUBLE_EQ(CSettingsStore::ReadFreqOfA4(), 440.0);
+    CSettingsStore::WriteFreqOfA4(441.0);
+    QSettings store(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin"));
+    store.sync();
+    EXPECT_EQ(store.value("User/Name").toString(), "me");
+    EXPECT_EQ(store.value("Setting/FreqOfA4").toInt(), 4410);
+    QFile::remove(path + ".unreadable");
 }
 
 TEST(SettingsStore, TheValuesLiveInARealFile) {

@@ -29,6 +29,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The temporary folder for the program's settings, made by main() for the whole run.
+QString& TheSettingsFolder() {
+    static QString path;
+    return path;
+}
+
 QString Label(CQuavelorinApp& app, const char* name) {
     return app.MainFrame()->TunerView()->findChild<QLabel*>(name)->text();
 }
@@ -213,6 +219,27 @@ TEST(RealProgram, ListensAgainWhenTheSoundServerComesBack) {
     EXPECT_EQ(app.ExitInstance(), 0);
 }
 
+// A settings folder that cannot be made (its parent is a file): said once, and the program
+// runs on and listens.
+TEST(RealProgram, SaysOnceThatItsSettingsWillNotBeKept) {
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName() + "/x");
+    BoxWatcher watcher;
+    ServerSine sine(440);
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_TRUE(ProcessEventsUntil([&] { return ShownHz(app).has_value(); }, 10s));
+    ASSERT_EQ(watcher.boxes.size(), 1);
+    EXPECT_TRUE(watcher.boxes[0].startsWith("Quavelorin|Quavelorin cannot write"))
+        << watcher.boxes[0].toStdString();
+    app.MainFrame()->OnCommand(ID_HALF_TONE_UP); // still answering
+    EXPECT_EQ(Label(app, "noteTarget"), "#A/bB4");
+    app.ExitInstance();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, TheSettingsFolder());
+}
+
 // Run with no sound server: the device error is shown once, and the program runs on.
 TEST(NoSoundServer, ShowsTheErrorOnceAndRunsOn) {
     BoxWatcher watcher;
@@ -246,6 +273,7 @@ int main(int argc, char** argv) {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
         QApplication app(argc, argv);
         QTemporaryDir settings;
+        TheSettingsFolder() = settings.path();
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
         ::testing::InitGoogleTest(&argc, argv);
         code = RUN_ALL_TESTS();

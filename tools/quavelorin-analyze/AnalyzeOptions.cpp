@@ -98,8 +98,12 @@ std::string AnalyzeUsage() {
 Measures the pitch in an audio file exactly as the Quavelorin tuner does live, block by block
 (16384 samples, 0.37 s at 44100 Hz), and prints what the tuner would show after each block.
 
-FILE may be anything libsndfile reads: WAV, FLAC, Ogg/Vorbis, AIFF and more. Channels are
-mixed to mono and other sample rates converted to 44100 Hz. Every block is analysed.
+FILE may be anything libsndfile reads: WAV, FLAC, Ogg/Vorbis, AIFF and more, at 1000 to
+768000 Hz. Channels are mixed to mono and other sample rates converted to 44100 Hz. The file
+is read block by block, so any length works, and rows appear as the blocks are analysed.
+Every whole block is analysed. A part block at the end is left out, as silence in it would
+skew its reading; only a file shorter than one block gives a row from its part block,
+completed with silence.
 
 Options:
   --note NOTE     Note-locked mode: measure around NOTE, as when a note or an instrument
@@ -123,8 +127,9 @@ Columns (CSV header and JSON keys alike):
 
 The tuner starts as it does on screen: target A4, smoothed frequency 440.0 Hz, read-outs empty.
 
-Exit status: 0 on success, 2 for a usage error, 3 when the file cannot be read or holds no
-audio.
+Exit status: 0 on success, 2 for a usage error, 3 when the file cannot be read or is
+damaged, holds no audio or has a sample rate outside 1000..768000 Hz (rows written before
+damage is found stay valid). An uncompressed file cut short is read up to the cut.
 
 Example:
   quavelorin-analyze --note E2 --format csv guitar-low-e.wav

@@ -10,48 +10,82 @@
 #include <algorithm>
 #include <stdexcept>
 
-std::vector<BlockReading> AnalyseSamples(std::span<const std::int16_t> samples, CDoreme& doreme,
-                                         std::optional<int> note) {
-    AnalysisState state(doreme.Notes());
+struct OfflineAnalysis::Parts {
+    explicit Parts(CDoreme& doreme)
+        : state(doreme.Notes()), pipeline(state, meter, doreme.Notes()), readout(doreme) {}
+    AnalysisState state;
     NoteLockedMeasurement meter;
-    BlockPipeline pipeline(state, meter, doreme.Notes());
-    TunerReadout readout(doreme);
+    BlockPipeline pipeline;
+    TunerReadout readout;
+};
+
+OfflineAnalysis::OfflineAnalysis(CDoreme& doreme, std::optional<int> note)
+    : m_parts(std::make_unique<Parts>(doreme)) {
     if (note) {
-        readout.SelectNote(*note);
+        m_parts->readout.SelectNote(*note);
     } else {
-        readout.SetAutomatic(true);
+        m_parts->readout.SetAutomatic(true);
     }
-    if (state.InitTransform() != 1) {
+    if (m_parts->state.InitTransform() != 1) {
         throw std::runtime_error("out of memory for the transform");
     }
+}
 
-    std::vector<BlockReading> rows;
-    std::vector<std::int16_t> block(kBlockSamples);
-    const std::size_t blocks = (samples.size() + kBlockSamples - 1) / kBlockSamples;
-    for (std::size_t b = 0; b < blocks; ++b) {
-        const auto part = samples.subspan(
-            b * kBlockSamples,
-            std::min<std::size_t>(kBlockSamples, samples.size() - b * kBlockSamples));
-        std::fill(std::copy(part.begin(), part.end(), block.begin()), block.end(), 0);
+OfflineAnalysis::~OfflineAnalysis() = default;
 
-        BlockReading row;
-        pipeline.HandOverBlock(block, readout.Note());
-        row.rawHz = pipeline.MeasureNow(readout.Note(), readout.IsAutomatic());
-        if (row.rawHz && readout.IsAutomatic()) {
-            readout.ApplyAutomaticResult(*row.rawHz);
-        } else if (row.rawHz) {
-            readout.ShowPitch(*row.rawHz);
-        }
-
-        row.timeSeconds = static_cast<double>((b + 1) * kBlockSamples) / kSampleRate;
-        if (readout.IsShowing()) {
-            row.shownHz = readout.Smoothed();
-            row.cents = readout.Cents();
-        }
-        row.note = std::string(NoteTable::DualName(readout.Note()));
-        row.meter = readout.MeterPosition();
-        row.mark = readout.HighText() + readout.LowText();
-        rows.push_back(std::move(row));
+BlockReading OfflineAnalysis::AnalyseBlock(std::span<const std::int16_t> block) {
+    TunerReadout& readout = m_parts->readout;
+    BlockReading row;
+    m_parts->pipeline.HandOverBlock(block, readout.Note());
+    row.rawHz = m_parts->pipeline.MeasureNow(readout.Note(), readout.IsAutomatic());
+    if (row.rawHz && readout.IsAutomatic()) {
+        readout.ApplyAutomaticResult(*row.rawHz);
+    } else if (row.rawHz) {
+        readout.ShowPitch(*row.rawHz);
     }
+
+    ++m_nBlocks;
+    row.timeSeconds = static_cast<double>(m_nBlocks * kBlockSamples) / kSampleRate;
+    if (readout.IsShowing()) {
+        row.shownHz = readout.Smoothed();
+        row.cents = readout.Cents();
+    }
+    row.note = std::string(NoteTable::DualName(readout.Note()));
+    row.meter = readout.MeterPosition();
+    row.mark = readout.HighText() + readout.LowText();
+    return row;
+}
+
+std::size_t AnalyseBlocks(OfflineAnalysis& analysis,
+                          const std::function<std::size_t(std::span<std::int16_t>)>& read,
+                          const std::function<void(const BlockReading&)>& emit) {
+    std::vector<std::int16_t> block(kBlockSamples);
+    std::size_t rows = 0;
+    for (;;) {
+        const std::size_t got = read(block);
+        if (got == block.size() || (got > 0 && rows == 0)) {
+            std::fill(block.begin() + static_cast<std::ptrdiff_t>(got), block.end(), 0);
+            emit(analysis.AnalyseBlock(block));
+            ++rows;
+        }
+        if (got < block.size()) {
+            return rows;
+        }
+    }
+}
+
+std::vector<BlockReading> AnalyseSamples(std::span<const std::int16_t> samples, CDoreme& doreme,
+                                         std::optional<int> note) {
+    OfflineAnalysis analysis(doreme, note);
+    std::vector<BlockReading> rows;
+    AnalyseBlocks(
+        analysis,
+        [&](std::span<std::int16_t> out) {
+            const std::size_t n = std::min(out.size(), samples.size());
+            std::copy_n(samples.begin(), n, out.begin());
+            samples = samples.subspan(n);
+            return n;
+        },
+        [&](const BlockReading& row) { rows.push_back(row); });
     return rows;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,11 +21,36 @@ struct BlockReading {
     std::string mark;              // "H", "L" or empty
 };
 
-// Runs the live tuner's road on recorded samples: the same block hand-off, analysis,
-// note-locked measurement and read-out, but every block is analysed, on the calling thread
-// (the live tuner drops blocks that arrive while its worker is busy). A final partial block is
-// completed with silence.
-//
-// note: the note-locked target, or nothing for automatic mode.
+// Runs the live tuner's road on recorded samples, one block at a time: the same block
+// hand-off, analysis, note-locked measurement and read-out, but every block is analysed, on the
+// calling thread (the live tuner drops blocks that arrive while its worker is busy).
+class OfflineAnalysis {
+public:
+    // note: the note-locked target, or nothing for automatic mode. Throws std::runtime_error
+    // when the transform cannot be allocated.
+    OfflineAnalysis(CDoreme& doreme, std::optional<int> note);
+    ~OfflineAnalysis();
+
+    OfflineAnalysis(const OfflineAnalysis&) = delete;
+    OfflineAnalysis& operator=(const OfflineAnalysis&) = delete;
+
+    // The reading after the next block of kBlockSamples samples.
+    BlockReading AnalyseBlock(std::span<const std::int16_t> block);
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+    std::size_t m_nBlocks = 0;
+};
+
+// Reads blocks with read (which fills its span from the start and returns how much it filled;
+// less only at the end) and hands each block's reading to emit. A final partial block gives a
+// row, completed with silence, only when there is no whole block: elsewhere the silence would
+// skew its reading. Returns the number of rows.
+std::size_t AnalyseBlocks(OfflineAnalysis& analysis,
+                          const std::function<std::size_t(std::span<std::int16_t>)>& read,
+                          const std::function<void(const BlockReading&)>& emit);
+
+// All rows of samples held in memory, by the same rule.
 std::vector<BlockReading> AnalyseSamples(std::span<const std::int16_t> samples, CDoreme& doreme,
                                          std::optional<int> note);

@@ -6,8 +6,9 @@
 
 namespace {
 
-constexpr std::array<const char*, 7> kColumns = {"time_s", "raw_hz", "shown_hz", "note",
-                                                 "cents",  "meter",  "mark"};
+using Fields = std::array<std::string, 7>;
+
+const Fields kColumns = {"time_s", "raw_hz", "shown_hz", "note", "cents", "meter", "mark"};
 
 std::string Fixed(double v, int decimals) {
     char text[64];
@@ -16,7 +17,7 @@ std::string Fixed(double v, int decimals) {
 }
 
 // The seven fields as text; empty where there is no value.
-std::array<std::string, 7> Fields(const BlockReading& r) {
+Fields FieldsOf(const BlockReading& r) {
     return {Fixed(r.timeSeconds, 3),
             r.rawHz ? Fixed(*r.rawHz, 4) : "",
             r.shownHz ? Fixed(*r.shownHz, 2) : "",
@@ -26,73 +27,67 @@ std::array<std::string, 7> Fields(const BlockReading& r) {
             r.mark};
 }
 
-void WriteText(std::ostream& out, const std::vector<BlockReading>& rows) {
+void WriteTextLine(std::ostream& out, const Fields& fields) {
     constexpr std::array<int, 7> widths = {8, 11, 10, 8, 6, 6, 4};
-    auto line = [&](const std::array<std::string, 7>& fields) {
-        std::string text;
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            std::string cell = fields[i];
-            if (i + 1 < fields.size()) {
-                cell.insert(0, std::max<int>(0, widths[i] - static_cast<int>(cell.size())), ' ');
-                cell += ' ';
-            } else {
-                cell.insert(0, 1, ' ');
-            }
-            text += cell;
+    std::string text;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        std::string cell = fields[i];
+        if (i + 1 < fields.size()) {
+            cell.insert(0, std::max<int>(0, widths[i] - static_cast<int>(cell.size())), ' ');
+            cell += ' ';
+        } else {
+            cell.insert(0, 1, ' ');
         }
-        while (!text.empty() && text.back() == ' ') {
-            text.pop_back();
-        }
-        out << text << '\n';
-    };
-    std::array<std::string, 7> header;
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
-        header[i] = kColumns[i];
+        text += cell;
     }
-    line(header);
-    for (const auto& r : rows) {
-        line(Fields(r));
+    while (!text.empty() && text.back() == ' ') {
+        text.pop_back();
     }
+    out << text << '\n';
 }
 
-void WriteCsv(std::ostream& out, const std::vector<BlockReading>& rows) {
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
-        out << (i ? "," : "") << kColumns[i];
+void WriteCsvLine(std::ostream& out, const Fields& fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        out << (i ? "," : "") << fields[i];
     }
     out << '\n';
-    for (const auto& r : rows) {
-        const auto fields = Fields(r);
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            out << (i ? "," : "") << fields[i];
-        }
-        out << '\n';
-    }
 }
 
-void WriteJson(std::ostream& out, const std::vector<BlockReading>& rows) {
-    for (const auto& r : rows) {
-        const auto f = Fields(r);
-        auto number = [](const std::string& v) { return v.empty() ? std::string("null") : v; };
-        out << "{\"" << kColumns[0] << "\":" << f[0] << ",\"" << kColumns[1]
-            << "\":" << number(f[1]) << ",\"" << kColumns[2] << "\":" << number(f[2]) << ",\""
-            << kColumns[3] << "\":\"" << f[3] << "\",\"" << kColumns[4] << "\":" << number(f[4])
-            << ",\"" << kColumns[5] << "\":" << f[5] << ",\"" << kColumns[6] << "\":\"" << f[6]
-            << "\"}\n";
-    }
+void WriteJsonLine(std::ostream& out, const Fields& f) {
+    auto number = [](const std::string& v) { return v.empty() ? std::string("null") : v; };
+    out << "{\"" << kColumns[0] << "\":" << f[0] << ",\"" << kColumns[1] << "\":" << number(f[1])
+        << ",\"" << kColumns[2] << "\":" << number(f[2]) << ",\"" << kColumns[3] << "\":\"" << f[3]
+        << "\",\"" << kColumns[4] << "\":" << number(f[4]) << ",\"" << kColumns[5] << "\":" << f[5]
+        << ",\"" << kColumns[6] << "\":\"" << f[6] << "\"}\n";
 }
 
 } // namespace
 
-void WriteReadings(std::ostream& out, const std::vector<BlockReading>& rows, ReadingFormat format) {
+void WriteReadingsHeader(std::ostream& out, ReadingFormat format) {
+    if (format == ReadingFormat::Text) {
+        WriteTextLine(out, kColumns);
+    } else if (format == ReadingFormat::Csv) {
+        WriteCsvLine(out, kColumns);
+    }
+}
+
+void WriteReading(std::ostream& out, const BlockReading& row, ReadingFormat format) {
     switch (format) {
     case ReadingFormat::Text:
-        WriteText(out, rows);
+        WriteTextLine(out, FieldsOf(row));
         break;
     case ReadingFormat::Csv:
-        WriteCsv(out, rows);
+        WriteCsvLine(out, FieldsOf(row));
         break;
     case ReadingFormat::Json:
-        WriteJson(out, rows);
+        WriteJsonLine(out, FieldsOf(row));
         break;
+    }
+}
+
+void WriteReadings(std::ostream& out, const std::vector<BlockReading>& rows, ReadingFormat format) {
+    WriteReadingsHeader(out, format);
+    for (const auto& r : rows) {
+        WriteReading(out, r, format);
     }
 }

@@ -1,0 +1,69 @@
+#include "SettingsStore.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QSettings Store() {
+    return QSettings(QStringLiteral("Pelorin"), QStringLiteral("Quavelorin"));
+}
+
+QString Key(const QString& section, const QString& name) {
+    return section + '/' + name;
+}
+
+} // namespace
+
+int CSettingsStore::ReadInt(const QString& section, const QString& name, int defaultValue) {
+    bool ok = false;
+    const int value = Store().value(Key(section, name), defaultValue).toInt(&ok);
+    return ok ? value : defaultValue;
+}
+
+void CSettingsStore::WriteInt(const QString& section, const QString& name, int value) {
+    Store().setValue(Key(section, name), value);
+}
+
+int CSettingsStore::ReadNumber(const QString& section, const QString& name, int defaultValue,
+                               int min, int max) {
+    bool ok = false;
+    const double value = Store().value(Key(section, name), defaultValue).toDouble(&ok);
+    if (!ok || std::isnan(value)) {
+        return defaultValue;
+    }
+    return static_cast<int>(std::lround(std::clamp(value, double(min), double(max))));
+}
+
+double CSettingsStore::ReadFreqOfA4() {
+    return ReadNumber(QStringLiteral("Setting"), QStringLiteral("FreqOfA4"), kDefaultFreqOfA4,
+                      kMinFreqOfA4, kMaxFreqOfA4) *
+           0.1;
+}
+
+void CSettingsStore::WriteFreqOfA4(double hz) {
+    WriteInt(QStringLiteral("Setting"), QStringLiteral("FreqOfA4"),
+             static_cast<int>(hz * 10.0 + 0.5));
+}
+
+QString CSettingsStore::CheckAtStartUp() {
+    QSettings store = Store();
+    store.allKeys(); // parses the file
+    if (store.status() == QSettings::FormatError) {
+        const QString aside = store.fileName() + QStringLiteral(".unreadable");
+        QFile::remove(aside);
+        QFile::copy(store.fileName(), aside);
+    }
+    if (store.isWritable()) {
+        return {};
+    }
+    return QCoreApplication::translate("CSettingsStore",
+                                       "Quavelorin cannot write its settings to %1.\n"
+                                       "It will run, but its settings will not be kept.")
+        .arg(QFileInfo(store.fileName()).absolutePath());
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Doreme.h"
+
+#include <QString>
+
+// The values the program keeps between runs, in QSettings("Pelorin", "Quavelorin"): on Linux an
+// INI file under the user's configuration folder, on Windows the current user's registry.
+// A missing or unreadable value reads as its default; a value out of range is brought into it.
+class CSettingsStore {
+public:
+    // Tenths of a hertz, as stored.
+    static constexpr int kDefaultFreqOfA4 = static_cast<int>(CDoreme::kDefaultFreqA4 * 10);
+    static constexpr int kMinFreqOfA4 = static_cast<int>(CDoreme::kMinFreqA4 * 10);
+    static constexpr int kMaxFreqOfA4 = static_cast<int>(CDoreme::kMaxFreqA4 * 10);
+
+    static int ReadInt(const QString& section, const QString& name, int defaultValue);
+    static void WriteInt(const QString& section, const QString& name, int value);
+
+    // A stored number, rounded to a whole one and brought into min..max; defaultValue when it
+    // is missing or not a number ("loud", "4400Hz", "nan").
+    static int ReadNumber(const QString& section, const QString& name, int defaultValue, int min,
+                          int max);
+
+    // "Setting"/"FreqOfA4" in hertz, brought into 435.0..445.0.
+    static double ReadFreqOfA4();
+    // Stores hz as whole tenths of a hertz (440.1 Hz is 4401).
+    static void WriteFreqOfA4(double hz);
+
+    // Run once at start-up. A store file that cannot be parsed is copied aside first, as
+    // "<file>.unreadable", since the next write keeps only what could be read from it. Returns
+    // the message for the user when the settings cannot be written; empty when they can.
+    static QString CheckAtStartUp();
+};

@@ -1,0 +1,49 @@
+#include "AnalyzeRun.h"
+
+#include "AudioFile.h"
+#include "Doreme.h"
+#include "OfflineAnalysis.h"
+#include "ReadingWriter.h"
+
+#include <exception>
+#include <new>
+
+int AnalyzeFile(const AnalyzeOptions& options, std::ostream& out, std::ostream& err) {
+    const char* const prefix = "quavelorin-analyze: ";
+    try {
+        AudioFile file;
+        if (!file.Open(options.file)) {
+            err << prefix << file.Error() << '\n';
+            return kExitInput;
+        }
+        CDoreme doreme;
+        doreme.SetFreqA4(options.freqA4);
+        OfflineAnalysis analysis(doreme, options.note);
+        bool headerWritten = false; // only once there is a row: an empty file writes nothing
+        const std::size_t rows = AnalyseBlocks(
+            analysis, [&](std::span<std::int16_t> block) { return file.Read(block); },
+            [&](const BlockReading& row) {
+                if (!headerWritten) {
+                    WriteReadingsHeader(out, options.format);
+                    headerWritten = true;
+                }
+                WriteReading(out, row, options.format);
+            });
+        if (!file.Error().empty()) {
+            err << prefix << file.Error() << '\n';
+            return kExitInput;
+        }
+        if (rows == 0) {
+            err << prefix << "no audio in " << options.file << '\n';
+            return kExitInput;
+        }
+    } catch (const std::bad_alloc&) {
+        err << prefix << "out of memory reading " << options.file << '\n';
+        return kExitInput;
+    } catch (const std::exception& e) {
+        err << prefix << e.what() << '\n';
+        return 1;
+    }
+    out.flush();
+    return out ? 0 : 1;
+}
