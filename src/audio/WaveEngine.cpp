@@ -201,20 +201,29 @@ void CWaveEngine::ComputeDisplaySpectrum() {
 }
 
 std::shared_ptr<CWaveEngine::DisplaySnapshot> CWaveEngine::FreeSnapshot() {
-    // A kept snapshot that only this list still holds is neither published nor read: no one
-    // can reach it again, so it is safe to overwrite.
-    for (const auto& snapshot : m_snapshots) {
-        if (snapshot.use_count() == 1) {
-            std::atomic_thread_fence(std::memory_order_acquire);
-            return snapshot;
+    std::unique_ptr<DisplaySnapshot> snapshot;
+    {
+        std::lock_guard lock(m_pool->mutex);
+        if (!m_pool->free.empty()) {
+            snapshot = std::move(m_pool->free.back());
+            m_pool->free.pop_back();
         }
     }
-    auto fresh = std::make_shared<DisplaySnapshot>();
-    fresh->spectrum.reserve(kDisplayBins);
-    if (m_snapshots.size() < kSnapshotsKept) {
-        m_snapshots.push_back(fresh);
+    if (!snapshot) {
+        snapshot = std::make_unique<DisplaySnapshot>();
+        snapshot->spectrum.reserve(kDisplayBins);
     }
-    return fresh;
+    // Whoever lets go of it last, reader or engine, gives it back through the pool's lock, so
+    // its next writer sees every read of it finished. The pool outlives the engine as long as
+    // a snapshot is still held.
+    return std::shared_ptr<DisplaySnapshot>(snapshot.release(),
+                                            [pool = m_pool](DisplaySnapshot* released) {
+                                                std::unique_ptr<DisplaySnapshot> owned(released);
+                                                std::lock_guard lock(pool->mutex);
+                                                if (pool->free.size() < kSnapshotsKept) {
+                                                    pool->free.push_back(std::move(owned));
+                                                }
+                                            });
 }
 
 void CWaveEngine::SetGraphWindow(QObject* graph) {

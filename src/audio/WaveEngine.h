@@ -145,6 +145,11 @@ private:
     std::vector<double> m_displaySpectrum;
     std::array<double, kHistoryLength> m_history{};
     std::uint64_t m_nSerial = 0;
-    std::vector<std::shared_ptr<DisplaySnapshot>> m_snapshots; // recycled once no one reads them
+    // Snapshots no one reads any more, kept so a block does not allocate its spectrum anew.
+    struct SnapshotPool {
+        std::mutex mutex; // guards free
+        std::vector<std::unique_ptr<DisplaySnapshot>> free;
+    };
+    std::shared_ptr<SnapshotPool> m_pool = std::make_shared<SnapshotPool>();
     std::jthread m_captureThread;
 };

@@ -4,12 +4,12 @@
 
 #include "AboutDlg.h"
 #include "BoxWatcher.h"
+#include "ChildProgram.h"
 #include "Commands.h"
 #include "QuavelorinApp.h"
 
 #include <QDesktopServices>
 #include <QDir>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -83,14 +83,10 @@ TEST(InstanceLock, AStaleSocketNeverBlocksTheNextStart) {
 // Runs the program while a first copy holds the lock, with `home` for its settings; returns
 // what it wrote to its error output (the offscreen desktop names each page it cannot open).
 QString RunSecondCopy(const QString& home) {
-    QProcess copy;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", home);
-    copy.setProcessEnvironment(env);
-    copy.start(QStringLiteral(QUAVELORIN_EXECUTABLE), {});
-    const bool ended = copy.waitForFinished(10000);
-    EXPECT_TRUE(ended && copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0);
-    return QString::fromLocal8Bit(copy.readAllStandardError());
+    ChildProgram copy(QUAVELORIN_EXECUTABLE, {}, ChildProgram::Capture::Errors,
+                      {"HOME=" + home.toStdString()});
+    EXPECT_EQ(copy.Wait(std::chrono::seconds(10)), 0);
+    return QString::fromStdString(copy.Captured());
 }
 
 TEST(InstanceLock, ASecondCopyBringsTheFirstForwardAndEndsWithTheExitOfTheDay) {

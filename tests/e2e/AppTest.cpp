@@ -2,6 +2,7 @@
 // offscreen platform, listening to a private sound server (or to none at all). The test reads
 // the widgets, not pixels.
 #include "BoxWatcher.h"
+#include "ChildProgram.h"
 #include "Commands.h"
 #include "EndProcess.h"
 #include "EventWait.h"
@@ -15,7 +16,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,36 +48,21 @@ std::optional<double> ShownHz(CQuavelorinApp& app) {
     return ok ? std::optional<double>(hz) : std::nullopt;
 }
 
-// A sound played into the server's speaker for as long as it lives.
-class Player {
-public:
-    explicit Player(const QString& program, const QStringList& args) {
-        m_process.start(program, args);
-        m_process.waitForStarted();
-    }
-    ~Player() {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    bool IsRunning() const { return m_process.state() == QProcess::Running; }
-
-private:
-    QProcess m_process;
-};
-
 // `pactl load-module module-sine`: a steady sine of whole hertz.
 class ServerSine {
 public:
     explicit ServerSine(int hz) {
-        QProcess pactl;
-        pactl.start("pactl", {"load-module", "module-sine", "sink=nullsink",
-                              QString("frequency=%1").arg(hz)});
-        pactl.waitForFinished();
-        m_module = QString::fromUtf8(pactl.readAllStandardOutput()).trimmed();
+        std::string module;
+        if (RunProgram(
+                "pactl",
+                {"load-module", "module-sine", "sink=nullsink", "frequency=" + std::to_string(hz)},
+                &module) == 0) {
+            m_module = QString::fromStdString(module).trimmed();
+        }
     }
     ~ServerSine() {
         if (!m_module.isEmpty()) {
-            QProcess::execute("pactl", {"unload-module", m_module});
+            RunProgram("pactl", {"unload-module", m_module.toStdString()});
         }
     }
     bool IsPlaying() const { return !m_module.isEmpty(); }
@@ -119,8 +104,8 @@ TEST(RealProgram, ReadsAPlayedToneAgainstA4) {
 TEST(RealProgram, TunesTheGuitarsLowString) {
     QTemporaryDir dir;
     const QString wav = dir.filePath("e2.wav");
-    ASSERT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "1", "-b", "16", wav, "synth",
-                                        "40", "sine", "82.41", "gain", "-3"}),
+    ASSERT_EQ(RunProgram("sox", {"-n", "-r", "44100", "-c", "1", "-b", "16", wav.toStdString(),
+                                 "synth", "40", "sine", "82.41", "gain", "-3"}),
               0);
 
     CQuavelorinApp app;
@@ -141,7 +126,7 @@ TEST(RealProgram, TunesTheGuitarsLowString) {
     ASSERT_TRUE(ProcessEventsUntil([&] { return Label(app, "noteTarget") == "E2"; }, 1000ms));
     EXPECT_EQ(Label(app, "frequencyTarget"), "82.41Hz");
 
-    Player play("paplay", {wav});
+    ChildProgram play("paplay", {wav.toStdString()});
     ASSERT_TRUE(play.IsRunning());
     const bool settled = ProcessEventsUntil(
         [&] {
@@ -180,7 +165,8 @@ TEST(RealProgram, DrawsAPlayedA4AtItsGridLine) {
 }
 
 bool SoundServer(const char* command) {
-    return QProcess::execute(qEnvironmentVariable("QUAVELORIN_SOUND_SERVER"), {command}) == 0;
+    return RunProgram(qEnvironmentVariable("QUAVELORIN_SOUND_SERVER").toStdString(), {command}) ==
+           0;
 }
 
 bool ReadsNear(CQuavelorinApp& app, double hz, std::chrono::milliseconds timeout) {

@@ -1,13 +1,13 @@
 // The metronome on a real sound server (run under with-pulse, a private one): the click track
 // the dialog starts is recorded back from the monitor of the server's default sink.
 #include "AudioTestSupport.h"
+#include "ChildProgram.h"
 #include "ClickTrack.h"
 #include "DlgMetronom.h"
 #include "Doreme.h"
 #include "QtWaveIn.h"
 #include "QtWaveOut.h"
 
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -21,8 +21,8 @@ using namespace std::chrono_literals;
 
 // The onset of each click after silence, timed where it first reaches a quarter of its own
 // peak, so soft and loud beats are timed at the same point of the waveform; and that peak.
-std::vector<std::pair<std::size_t, int>> FindBeats(const QByteArray& raw) {
-    const auto* s = reinterpret_cast<const std::int16_t*>(raw.constData());
+std::vector<std::pair<std::size_t, int>> FindBeats(const std::string& raw) {
+    const auto* s = reinterpret_cast<const std::int16_t*>(raw.data());
     const std::size_t n = static_cast<std::size_t>(raw.size()) / 2;
     std::vector<std::pair<std::size_t, int>> beats;
     for (std::size_t i = 0; i + 2000 < n; ++i) {
@@ -51,17 +51,19 @@ TEST(MetronomeRealAudio, RecordedClicksAreHalfASecondApartAt120) {
     CDlgMetronom dialog(engine, clip);
     dialog.show();
 
-    QProcess recorder;
-    recorder.start("pacat", {"--record", "--device=nullsink.monitor", "--rate=44100",
-                             "--channels=1", "--format=s16le", "--raw", "--latency-msec=20"});
-    ASSERT_TRUE(recorder.waitForStarted(5000));
+    ChildProgram recorder("pacat",
+                          {"--record", "--device=nullsink.monitor", "--rate=44100", "--channels=1",
+                           "--format=s16le", "--raw", "--latency-msec=20"},
+                          ChildProgram::Capture::Output);
+    ASSERT_TRUE(recorder.IsRunning());
     QTest::mouseClick(dialog.findChild<QPushButton*>("start"), Qt::LeftButton);
     ProcessEventsUntil([] { return false; }, 6s);
     QTest::mouseClick(dialog.findChild<QPushButton*>("stop"), Qt::LeftButton);
-    recorder.terminate();
-    ASSERT_TRUE(recorder.waitForFinished(5000));
+    recorder.Terminate();
+    recorder.Wait(5s); // ended by the signal: no exit code
+    ASSERT_FALSE(recorder.IsRunning());
     EXPECT_TRUE(errors.messages.empty());
-    const auto beats = FindBeats(recorder.readAllStandardOutput());
+    const auto beats = FindBeats(recorder.Captured());
 
     // After the leading silence, a beat every half second to the millisecond. When the loaded
     // machine stalls the player past the server's buffer, the server plays silence and that
