@@ -174,6 +174,30 @@ TEST_F(EngineFixture, CaptureThreadPublishesSpectrumAndHistory) {
     EXPECT_NEAR(silent->history[CWaveEngine::kHistoryLength - 7], 440.0, 1.4);
 }
 
+// A reader may keep a snapshot after the engine has gone (the sanitizer builds check the
+// memory); letting go of it then frees it.
+TEST(WaveEngineSnapshot, OutlivesTheEngine) {
+    CDoreme doreme;
+    NotifySink sink;
+    std::shared_ptr<const CWaveEngine::DisplaySnapshot> kept;
+    {
+        auto* in = new MemoryWaveIn;
+        CWaveEngine engine{doreme.Notes(), std::unique_ptr<IWaveIn>(in),
+                           std::make_unique<MemoryWaveOut>()};
+        sink.engine = &engine;
+        engine.Initialise(&sink);
+        engine.StartCapture();
+        in->Feed(Sine(440.0, kBlockSamples));
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display()->serial == 1u; }, 5s));
+        kept = engine.Display();
+        sink.engine = nullptr;
+    }
+    EXPECT_NEAR(kept->history.back(), 440.0, 1.4);
+    EXPECT_EQ(kept->spectrum.size(), static_cast<std::size_t>(CWaveEngine::kDisplayBins));
+    kept.reset();
+}
+
 TEST_F(EngineFixture, AnUntakenSpectrumNotificationIsNotRepeated) {
     engine.SetGraphWindow(&sink);
     engine.StartCapture();
