@@ -345,10 +345,6 @@ TEST_F(AudioFiles, FlacWithoutATotalCountReadsToItsEnd) {
     EXPECT_EQ(Lines(run.output), 9) << run.output; // header and eight whole blocks
 }
 
-} // namespace
-
-namespace {
-
 // Every input that once made the fuzz target fail, through the real program: an answer, never
 // a crash.
 TEST(FuzzCases, EachEndsWithRowsOrOneErrorLine) {
