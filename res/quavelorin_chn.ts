@@ -66,6 +66,14 @@
         <translation>A4 的频率</translation>
     </message>
     <message>
+        <source>Input</source>
+        <translation>输入</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>默认</translation>
+    </message>
+    <message>
         <source>Hz</source>
         <translation>Hz</translation>
     </message>

@@ -66,6 +66,14 @@
         <translation>A4 の周波数</translation>
     </message>
     <message>
+        <source>Input</source>
+        <translation>入力</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>既定</translation>
+    </message>
+    <message>
         <source>Hz</source>
         <translation>Hz</translation>
     </message>

@@ -5,10 +5,6 @@
 
 #include <algorithm>
 
-namespace {
-constexpr auto kIdlePoll = std::chrono::milliseconds(10);
-}
-
 AnalysisState::AnalysisState(const NoteTable& notes)
     : m_notes(notes), m_spectrum(kFrameSamples / 2, 0.0) {}
 
@@ -115,10 +111,9 @@ void AnalysisState::WorkerLoop(std::stop_token stop) {
             }
             m_nReady.store(0, std::memory_order_release);
         } else {
-            // Idle: wakes when a frame is offered or a stop is requested, and looks again
-            // every 10 ms in any case.
+            // Idle: sleeps until a frame is offered or a stop is requested.
             std::unique_lock lock(m_wakeMutex);
-            m_wake.wait_for(lock, kIdlePoll, [this, &stop] {
+            m_wake.wait(lock, [this, &stop] {
                 return m_nReady.load(std::memory_order_acquire) != 0 || stop.stop_requested();
             });
         }

@@ -2,6 +2,7 @@
 
 #include "Doreme.h"
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,7 +13,9 @@
 
 #include <algorithm>
 
-CDlgSet::CDlgSet(CDoreme& doreme, QWidget* parent) : QDialog(parent), m_doreme(doreme) {
+CDlgSet::CDlgSet(CDoreme& doreme, const std::vector<WaveSource>& sources, const QString& input,
+                 QWidget* parent)
+    : QDialog(parent), m_doreme(doreme), m_input(input) {
     setWindowTitle(tr("Set Parameters"));
     setObjectName("setParametersDialog");
 
@@ -32,12 +35,27 @@ CDlgSet::CDlgSet(CDoreme& doreme, QWidget* parent) : QDialog(parent), m_doreme(d
     groupLayout->addWidget(m_spin);
     groupLayout->addWidget(unit);
 
+    auto* inputGroup = new QGroupBox(tr("Input"), this);
+    m_inputs = new QComboBox(inputGroup);
+    m_inputs->setObjectName("inputCombo");
+    m_inputs->addItem(tr("Default"), QString());
+    for (const WaveSource& source : sources) {
+        m_inputs->addItem(source.description, QString::fromStdString(source.name));
+    }
+    if (!input.isEmpty() && m_inputs->findData(input) < 0) {
+        m_inputs->addItem(input, input);
+    }
+    m_inputs->setCurrentIndex(std::max(0, m_inputs->findData(input)));
+    auto* inputLayout = new QHBoxLayout(inputGroup);
+    inputLayout->addWidget(m_inputs);
+
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CDlgSet::accept);
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(group);
+    layout->addWidget(inputGroup);
     layout->addWidget(ok);
 
     // The spin starts at the reference in whole tenths, kept inside its range.
@@ -51,4 +69,5 @@ CDlgSet::CDlgSet(CDoreme& doreme, QWidget* parent) : QDialog(parent), m_doreme(d
 void CDlgSet::accept() {
     QDialog::accept();
     m_doreme.SetFreqA4(m_dFreq);
+    m_input = m_inputs->currentData().toString();
 }

@@ -1,23 +1,34 @@
 #pragma once
 
 #include "Doreme.h"
+#include "WaveDevice.h"
 
 #include <QDialog>
 
+#include <vector>
+
+class QComboBox;
 class QDoubleSpinBox;
 
-// "Set Parameters": the frequency of A4, 435.00 to 445.00 Hz in steps of 0.10 Hz. OK makes
-// it the reference and rebuilds the note table; Escape or the close box changes nothing.
+// "Set Parameters": the frequency of A4, 435.00 to 445.00 Hz in steps of 0.10 Hz, and the
+// source to record from: "Default" (the desktop's choice) or one of the server's sources. OK
+// makes the frequency the reference and rebuilds the note table; Escape or the close box
+// changes nothing.
 class CDlgSet : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kSpinLow = static_cast<int>(CDoreme::kMinFreqA4 * 10); // tenths of Hz
     static constexpr int kSpinHigh = static_cast<int>(CDoreme::kMaxFreqA4 * 10);
 
-    explicit CDlgSet(CDoreme& doreme, QWidget* parent = nullptr);
+    // input is the source chosen so far (empty: the default); when it is not among sources
+    // (unplugged, say) it is still offered under its name, so OK does not forget it.
+    explicit CDlgSet(CDoreme& doreme, const std::vector<WaveSource>& sources = {},
+                     const QString& input = {}, QWidget* parent = nullptr);
 
     double Frequency() const { return m_dFreq; }
     QDoubleSpinBox* Spin() const { return m_spin; }
+    // The source chosen when OK was pressed; empty for the default.
+    QString Input() const { return m_input; }
 
     void accept() override;
 
@@ -25,4 +36,6 @@ private:
     CDoreme& m_doreme;
     double m_dFreq = CDoreme::kDefaultFreqA4;
     QDoubleSpinBox* m_spin = nullptr;
+    QComboBox* m_inputs = nullptr;
+    QString m_input;
 };

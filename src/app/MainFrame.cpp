@@ -10,8 +10,8 @@
 #include "LockKeys.h"
 #include "MetronomeOpener.h"
 #include "PageOpener.h"
-#include "QtWaveOut.h"
 #include "SettingsStore.h"
+#include "SystemWaveDevices.h"
 #include "TunerView.h"
 
 #include <QAction>
@@ -50,7 +50,7 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, std::unique_ptr<IWa
     m_tuner->SetMetronomeDialog([this] { RunMetronome(m_engine, m_tuner->m_bInMetronome, this); });
     m_splitter->addWidget(m_tuner);
     if (!probeDevice) {
-        probeDevice = std::make_unique<QtWaveOut>();
+        probeDevice = MakeSystemWaveOut();
     }
     m_graph = new CGraphView(m_doreme.Notes(), m_engine, std::move(probeDevice), m_splitter);
     m_splitter->addWidget(m_graph);
@@ -272,11 +272,16 @@ bool CMainFrame::OnCommand(int id) {
 }
 
 bool CMainFrame::RunSetParameters() {
-    CDlgSet dialog(m_doreme, this);
+    const QString input = CSettingsStore::ReadInputSource();
+    CDlgSet dialog(m_doreme, m_engine.CaptureDevice().Sources(), input, this);
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
     CSettingsStore::WriteFreqOfA4(m_doreme.FreqA4());
+    if (dialog.Input() != input) {
+        CSettingsStore::WriteInputSource(dialog.Input());
+        m_engine.SetInputSource(dialog.Input().toStdString());
+    }
     return true;
 }
 

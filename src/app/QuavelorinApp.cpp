@@ -4,9 +4,8 @@
 #include "DataFiles.h"
 #include "Doreme.h"
 #include "MainFrame.h"
-#include "QtWaveIn.h"
-#include "QtWaveOut.h"
 #include "SettingsStore.h"
+#include "SystemWaveDevices.h"
 #include "WaveEngine.h"
 
 #include <QApplication>
@@ -53,9 +52,11 @@ bool CQuavelorinApp::InitInstance() {
     // Before anything reads or writes a setting; told once the window is up.
     const QString settingsProblem = CSettingsStore::CheckAtStartUp();
 
-    m_engine = std::make_unique<CWaveEngine>(TheDoreme().Notes(), std::make_unique<QtWaveIn>(),
-                                             std::make_unique<QtWaveOut>());
-    m_frame = std::make_unique<CMainFrame>(TheDoreme(), *m_engine, std::make_unique<QtWaveOut>());
+    m_engine =
+        std::make_unique<CWaveEngine>(TheDoreme().Notes(), MakeSystemWaveIn(), MakeSystemWaveOut());
+    // The source the user picked, while the server has it; else the desktop's default.
+    m_engine->CaptureDevice().SetPreferredSource(CSettingsStore::ReadInputSource().toStdString());
+    m_frame = std::make_unique<CMainFrame>(TheDoreme(), *m_engine, MakeSystemWaveOut());
     // Brought to the front when another copy starts; a minimised window stays minimised.
     QObject::connect(&m_lock, &CInstanceLock::RaiseRequested, m_frame.get(), [this] {
         m_frame->raise();

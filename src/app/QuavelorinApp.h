@@ -27,7 +27,7 @@ public:
     bool InitInstance();
     // Closes the window if still open, stops the sound engine, unloads the language, releases
     // the lock and opens the home page on the day's first exit. Runs once; returns the exit
-    // code. The process then ends with EndProcess (see there why).
+    // code.
     int ExitInstance();
 
     // True when "User"/"today" differs from `today` ("%04d/%02d/%02d"), which it then

@@ -16,3 +16,9 @@ bool AutoResetEvent::WaitFor(std::chrono::milliseconds timeout) {
     m_bSignalled = false;
     return true;
 }
+
+void AutoResetEvent::Wait() {
+    std::unique_lock lock(m_mutex);
+    m_cv.wait(lock, [this] { return m_bSignalled; });
+    m_bSignalled = false;
+}

@@ -10,6 +10,8 @@ public:
     void Set();
     // True when the event was set within the timeout (and is now reset).
     bool WaitFor(std::chrono::milliseconds timeout);
+    // Returns once the event is set (and resets it); a thread woken for shut-down is set too.
+    void Wait();
 
 private:
     std::mutex m_mutex;

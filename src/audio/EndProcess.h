@@ -1,5 +1,9 @@
 #pragma once
 
+// Only the Qt Multimedia build needs this; with the sound server's own client library the
+// program ends as any other, returning from main.
+#ifdef QUAVELORIN_QT_AUDIO
+
 // Ends the process with code, without running the destructors of static objects; call it
 // once everything of the program's own is closed (devices, threads, windows, the application
 // object).
@@ -11,3 +15,5 @@
 // program waited after closing its devices. Skipping the static destructors never reaches
 // that code; the server notices the closed connection by itself.
 [[noreturn]] void EndProcess(int code);
+
+#endif

@@ -25,6 +25,9 @@ constexpr QEvent::Type MM_WOM_DONE = MessageType(0x3BD);
 // (device -> its notification object): WaveErrorEvent.
 constexpr QEvent::Type MM_WIM_ERROR = MessageType(WM_APP_BASE + 0x10);
 constexpr QEvent::Type MM_WOM_ERROR = MessageType(WM_APP_BASE + 0x11);
+// Opening the capture device may succeed again: a sound server answered or a source appeared
+// (capture device -> its watcher): a plain QEvent.
+constexpr QEvent::Type MM_WIM_AVAILABLE = MessageType(WM_APP_BASE + 0x12);
 // A note was chosen in the instrument tree (tree -> tuner view): NoteSelectedEvent.
 constexpr QEvent::Type WM_NOTE_SELECTED = MessageType(WM_APP_BASE + 1);
 // The analysis worker has a frequency (worker -> listening session): PitchResultEvent.

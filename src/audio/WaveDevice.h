@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class QObject;
 
@@ -51,10 +53,31 @@ public:
     virtual QString ErrorText(WaveResult code) const = 0;
 };
 
+// A source the user may record from: the server's name for it and the text it shows.
+struct WaveSource {
+    std::string name;
+    QString description;
+};
+
 class IWaveIn : public IWaveDevice {
 public:
     virtual WaveResult AddBuffer(WaveHeader& header) = 0;
     virtual WaveResult Start() = 0;
+
+    // A device that can tell when opening may succeed again (a sound server answered, a source
+    // appeared) posts MM_WIM_AVAILABLE to the watcher from then on, while it is not capturing;
+    // null stops that. False when the device cannot tell: its owner then retries by itself.
+    virtual bool WatchAvailability(QObject* watcher) {
+        (void)watcher;
+        return false;
+    }
+    // The sources to choose from; empty when the device offers no choice.
+    virtual std::vector<WaveSource> Sources() const { return {}; }
+    // Records from this source from the next open on while it exists, else from the default
+    // source (followed when it changes); empty: the default.
+    virtual void SetPreferredSource(const std::string& name) { (void)name; }
+    // Stretches of captured sound dropped because no buffer was queued in time.
+    virtual std::uint64_t LostStretches() const { return 0; }
 };
 
 class IWaveOut : public IWaveDevice {

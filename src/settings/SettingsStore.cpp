@@ -51,6 +51,14 @@ void CSettingsStore::WriteFreqOfA4(double hz) {
              static_cast<int>(hz * 10.0 + 0.5));
 }
 
+QString CSettingsStore::ReadInputSource() {
+    return Store().value(QStringLiteral("Setting/Input")).toString();
+}
+
+void CSettingsStore::WriteInputSource(const QString& name) {
+    Store().setValue(QStringLiteral("Setting/Input"), name);
+}
+
 QString CSettingsStore::CheckAtStartUp() {
     QSettings store = Store();
     store.allKeys(); // parses the file

@@ -158,8 +158,7 @@ bool CGraphView::event(QEvent* e) {
         m_canvas->update();
         return true;
     }
-    if (e->type() == MM_WOM_DONE) {
-        m_probe.ProbeToneRefill();
+    if (m_probe.ProbeToneEvent(e)) {
         return true;
     }
     return QScrollArea::event(e);

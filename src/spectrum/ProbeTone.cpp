@@ -1,13 +1,7 @@
 #include "ProbeTone.h"
 
-#include "DeviceError.h"
-
-#include <cmath>
-
-ProbeTone::ProbeTone(const NoteTable& notes, IWaveOut& device) : m_notes(notes), m_device(device) {
-    for (int i = 0; i < 2; ++i) {
-        m_headers[i].data = m_buffers[i].data();
-    }
+ProbeTone::ProbeTone(const NoteTable& notes, IWaveOut& device) : m_notes(notes), m_output(device) {
+    m_output.SetGenerator([this](std::span<std::int16_t> buffer) { ProbeToneFill(buffer); });
 }
 
 ProbeTone::~ProbeTone() {
@@ -15,79 +9,36 @@ ProbeTone::~ProbeTone() {
 }
 
 void ProbeTone::ProbeToneInit(QObject* owner) {
-    m_pOwner = owner;
-    for (int i = 0; i < 2; ++i) {
-        m_buffers[i].fill(0);
-        m_headers[i] = WaveHeader{};
-        m_headers[i].data = m_buffers[i].data();
-    }
+    m_output.SetNotify(owner);
 }
 
 void ProbeTone::ProbeToneStart() {
-    if (m_bOpen) {
+    if (m_output.IsOpen()) {
         return;
     }
-    m_dPhase = 0.0;
+    m_oscillator.Reset();
     m_dEnvelope = 0.0;
-    m_bOpen = true;
-    const WaveResult result = m_device.Open(m_pOwner);
-    if (result != WAVE_NOERROR) {
-        m_bOpen = false;
-        ShowDeviceError(result, m_device.ErrorText(result));
-        return;
-    }
-    ProbeToneFill(0);
-    ProbeToneFill(1);
-    for (WaveHeader& header : m_headers) {
-        header.flags = 0;
-        m_device.Prepare(header);
-        m_device.Write(header);
-    }
+    m_output.Start(false);
 }
 
 void ProbeTone::ProbeToneStop() {
-    if (m_bOpen) {
-        m_device.Reset();
-        for (WaveHeader& header : m_headers) {
-            m_device.Unprepare(header);
-        }
-        m_device.Close();
-        m_bOpen = false;
-    }
-    m_dPhase = 0.0;
+    m_output.Stop();
+    m_oscillator.Reset();
 }
 
 int ProbeTone::ProbeToneRefill() {
-    if (!m_bOpen) {
-        return 1;
-    }
-    for (int i = 0; i < 2; ++i) {
-        WaveHeader& header = m_headers[i];
-        if (header.IsDone()) {
-            ProbeToneFill(i);
-            m_device.Unprepare(header);
-            m_device.Prepare(header);
-            m_device.Write(header);
-            break;
-        }
-    }
+    m_output.Refill(nullptr);
     return 1;
 }
 
-void ProbeTone::ProbeToneFill(int i) {
-    if (!m_bOpen) {
-        return;
-    }
-    const double twoPi = 8.0 * std::atan(1.0);
-    const double step = twoPi * m_notes.Frequency(m_nNote) / kSampleRate;
-    for (std::int16_t& sample : m_buffers[static_cast<std::size_t>(i)]) {
+bool ProbeTone::ProbeToneEvent(QEvent* e) {
+    return m_output.OnEvent(e);
+}
+
+void ProbeTone::ProbeToneFill(std::span<std::int16_t> buffer) {
+    const double hz = m_notes.Frequency(m_nNote);
+    for (std::int16_t& sample : buffer) {
         m_dEnvelope = (m_dEnvelope * 4999.0 + 1.0) / 5000.0;
-        const double v = 0.5 * std::sin(2.0 * m_dPhase) + 0.4 * std::sin(m_dPhase) +
-                         0.1 * std::sin(3.0 * m_dPhase);
-        sample = static_cast<std::int16_t>(v * kAmplitude * m_dEnvelope);
-        m_dPhase += step;
-        if (m_dPhase > twoPi) {
-            m_dPhase -= twoPi;
-        }
+        sample = static_cast<std::int16_t>(m_oscillator.Next(hz) * kAmplitude * m_dEnvelope);
     }
 }

@@ -1,17 +1,19 @@
 #pragma once
 
 #include "NoteTable.h"
+#include "ToneOscillator.h"
+#include "ToneOutput.h"
 #include "WaveDevice.h"
 
-#include <array>
 #include <cstdint>
+#include <span>
 
+class QEvent;
 class QObject;
 
 // The probe tone: a note of the table sounded on an output device of its own while the user
-// holds the mouse on the note's label. Two buffers of 16384 samples circulate; the owner
-// receives MM_WOM_DONE for each buffer played and calls ProbeToneRefill, so every fill runs on
-// the GUI thread.
+// holds the mouse on the note's label, through a tone output of its own. The owner hands the
+// device's notifications to ProbeToneEvent, so every fill runs on the GUI thread.
 //
 // The tone is the fundamental at 0.4 with its octave at 0.5 and its twelfth at 0.1, rising
 // softly as 1 - (4999/5000)^n; phase and envelope run on across buffers, and there is no
@@ -35,24 +37,23 @@ public:
     void ProbeToneStop();
     // Refills and requeues the first buffer that has played; always 1 (handled).
     int ProbeToneRefill();
+    // MM_WOM_DONE refills the buffer it names; MM_WOM_ERROR closes the player and shows the
+    // error. False for any other event.
+    bool ProbeToneEvent(QEvent* e);
 
     // The note played, read afresh at every fill (so a playing tone follows the A4 reference).
     void SetNote(int note) { m_nNote = note; }
     int Note() const { return m_nNote; }
-    bool IsOpen() const { return m_bOpen; }
-    double Phase() const { return m_dPhase; }
+    bool IsOpen() const { return m_output.IsOpen(); }
+    double Phase() const { return m_oscillator.Phase(); }
     double Envelope() const { return m_dEnvelope; }
 
 private:
-    void ProbeToneFill(int i);
+    void ProbeToneFill(std::span<std::int16_t> buffer);
 
     const NoteTable& m_notes;
-    IWaveOut& m_device;
-    QObject* m_pOwner = nullptr;
-    std::array<std::array<std::int16_t, kBlockSamples>, 2> m_buffers{};
-    std::array<WaveHeader, 2> m_headers{};
-    bool m_bOpen = false;
+    ToneOutput m_output;
+    ToneOscillator m_oscillator{{0.4, 0.5, 0.1}};
     int m_nNote = kNoteA4;
-    double m_dPhase = 0.0;
     double m_dEnvelope = 0.0;
 };

@@ -31,6 +31,7 @@ void CListeningSession::Start() {
     m_engine.SetOutputListener([this] { emit ToneChanged(); });
     m_engine.SetSynthesisNoteSource([this] { return Note(); });
     m_engine.Initialise(this);
+    m_bWatching = m_engine.WatchCaptureAvailability(this);
     m_engine.StartCapture();
     WatchCapture();
     if (!m_state.IsWorkerRunning()) {
@@ -47,6 +48,8 @@ void CListeningSession::Start() {
 
 void CListeningSession::Stop() {
     m_retry.stop();
+    m_engine.WatchCaptureAvailability(nullptr);
+    m_bWatching = false;
     m_engine.StopCapture();
     m_engine.StopOutput();
     m_state.StopWorker();
@@ -57,8 +60,9 @@ void CListeningSession::WatchCapture() {
     if (m_engine.IsCaptureOpen()) {
         return;
     }
-    ShowPitch(0.0); // nothing is heard: the read-out goes empty
-    if (!m_retry.isActive()) {
+    m_readout.ShowNothingHeard();
+    emit ReadoutChanged();
+    if (!m_bWatching && !m_retry.isActive()) {
         m_retry.start();
     }
 }
@@ -67,6 +71,12 @@ bool CListeningSession::event(QEvent* e) {
     const QEvent::Type type = e->type();
     if (type == WM_PITCH_RESULT) {
         OnPitchResult(*static_cast<PitchResultEvent*>(e));
+        return true;
+    }
+    if (type == MM_WIM_AVAILABLE) {
+        if (m_bWatching && !m_engine.IsCaptureOpen()) {
+            m_engine.RetryCapture();
+        }
         return true;
     }
     if (m_engine.OnBufferDone(e) != 0) {

@@ -27,9 +27,10 @@ class PitchResultEvent;
 // runs at once.
 //
 // When capture cannot open at start or stops with an error later, the engine shows the error
-// once; the read-out is emptied and the default input is tried again every 2 seconds, without
-// further messages, until it opens. Start and Stop may each be called any number of times, in
-// any order; Stop leaves nothing running.
+// once; the read-out is emptied, the needle rests at the centre, and capture opens again,
+// without further messages, as soon as the device says it may (a sound server answered, a
+// source appeared). A device that cannot tell is tried again every 2 seconds instead. Start and
+// Stop may each be called any number of times, in any order; Stop leaves nothing running.
 class CListeningSession : public QObject {
     Q_OBJECT
 public:
@@ -47,7 +48,9 @@ public:
     int Note() const { return m_readout.Note(); }
     bool IsAutomatic() const { return m_readout.IsAutomatic(); }
     bool IsToneOn() const { return m_engine.IsOutputOpen(); }
-    bool IsRetryingCapture() const { return m_retry.isActive(); }
+    bool IsRetryingCapture() const {
+        return m_retry.isActive() || (m_bWatching && !m_engine.IsCaptureOpen());
+    }
     const AnalysisState& State() const { return m_state; }
     // The tag a frame handed to the worker now carries.
     std::uint64_t Choice() const { return m_nChoice; }
@@ -80,6 +83,7 @@ private:
     AnalysisState m_state;
     NoteLockedMeasurement m_meter;
     BlockPipeline m_pipeline;
-    QTimer m_retry;
+    QTimer m_retry;           // only for a device that cannot say when it is back
+    bool m_bWatching = false; // the device says when it is back
     std::uint64_t m_nChoice = 0;
 };

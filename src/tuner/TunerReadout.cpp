@@ -39,6 +39,11 @@ void TunerReadout::ShowPitch(double x) {
     m_nMeter = std::clamp(m_nCents, -kMeterRange, kMeterRange);
 }
 
+void TunerReadout::ShowNothingHeard() {
+    ShowPitch(0.0);
+    m_nMeter = 0;
+}
+
 bool TunerReadout::ApplyAutomaticResult(double hz) {
     const auto note = m_doreme.NearestNoteIndex(hz);
     if (!note) {

@@ -25,6 +25,9 @@ public:
     // then sets the read-out, the marks and the meter against the target note. A value below
     // 1 Hz (or not a number) empties the read-outs and leaves everything else as it was.
     void ShowPitch(double x);
+    // Nothing can be heard (no input device): the texts go empty and the needle rests at the
+    // centre.
+    void ShowNothingHeard();
 
     // A result of the automatic analysis: the nearest note becomes the target and the result
     // is shown. False, and nothing changes, when no note of the table is near.

@@ -4,8 +4,7 @@
 #include "Doreme.h"
 #include "EndProcess.h"
 #include "ListeningSession.h"
-#include "QtWaveIn.h"
-#include "QtWaveOut.h"
+#include "SystemWaveDevices.h"
 #include "WaveEngine.h"
 
 #include <QCoreApplication>
@@ -18,8 +17,7 @@ int main(int argc, char** argv) {
     {
         QCoreApplication app(argc, argv);
         CDoreme doreme;
-        CWaveEngine engine(doreme.Notes(), std::make_unique<QtWaveIn>(),
-                           std::make_unique<QtWaveOut>());
+        CWaveEngine engine(doreme.Notes(), MakeSystemWaveIn(), MakeSystemWaveOut());
         CListeningSession session(doreme, engine);
         session.Start();
         session.ToggleTone();
@@ -29,5 +27,8 @@ int main(int argc, char** argv) {
         session.Stop();
     }
     std::printf("capture probe: %s\n", status == 0 ? "ok" : "no block arrived");
+#ifdef QUAVELORIN_QT_AUDIO
     EndProcess(status);
+#endif
+    return status;
 }

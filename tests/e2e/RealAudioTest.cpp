@@ -4,8 +4,7 @@
 #include "AudioTestSupport.h"
 #include "Doreme.h"
 #include "ListeningSession.h"
-#include "QtWaveIn.h"
-#include "QtWaveOut.h"
+#include "SystemWaveDevices.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +65,7 @@ private:
 
 struct RealAudio : ::testing::Test {
     CDoreme doreme;
-    CWaveEngine engine{doreme.Notes(), std::make_unique<QtWaveIn>(), std::make_unique<QtWaveOut>()};
+    CWaveEngine engine{doreme.Notes(), MakeSystemWaveIn(), MakeSystemWaveOut()};
     CListeningSession session{doreme, engine};
     ErrorRecorder errors;
 
@@ -126,8 +125,7 @@ TEST(NoSoundServer, ErrorIsShownAndNothingBreaks) {
     CDoreme doreme;
     ErrorRecorder errors;
     {
-        CWaveEngine engine{doreme.Notes(), std::make_unique<QtWaveIn>(),
-                           std::make_unique<QtWaveOut>()};
+        CWaveEngine engine{doreme.Notes(), MakeSystemWaveIn(), MakeSystemWaveOut()};
         CListeningSession session{doreme, engine};
         session.Start();
         EXPECT_FALSE(engine.IsCaptureOpen());

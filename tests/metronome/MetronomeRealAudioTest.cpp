@@ -5,8 +5,7 @@
 #include "ClickTrack.h"
 #include "DlgMetronom.h"
 #include "Doreme.h"
-#include "QtWaveIn.h"
-#include "QtWaveOut.h"
+#include "SystemWaveDevices.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -43,7 +42,7 @@ std::vector<std::pair<std::size_t, int>> FindBeats(const std::string& raw) {
 TEST(MetronomeRealAudio, RecordedClicksAreHalfASecondApartAt120) {
     CDoreme doreme;
     ErrorRecorder errors;
-    CWaveEngine engine{doreme.Notes(), std::make_unique<QtWaveIn>(), std::make_unique<QtWaveOut>()};
+    CWaveEngine engine{doreme.Notes(), MakeSystemWaveIn(), MakeSystemWaveOut()};
     NotifySink sink;
     sink.engine = &engine;
     engine.Initialise(&sink);
