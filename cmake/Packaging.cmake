@@ -18,6 +18,11 @@ endif()
 configure_file(${res}/${app_id}.metainfo.xml.in ${PROJECT_BINARY_DIR}/${app_id}.metainfo.xml @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/${app_id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
+# The rest is for Linux and other Unix desktops only.
+if(NOT UNIX OR APPLE)
+    return()
+endif()
+
 # Manual pages and the changelog are installed compressed, as Debian wants them; man and
 # zless read them so everywhere.
 find_program(GZIP gzip REQUIRED)
