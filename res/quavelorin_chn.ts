@@ -21,6 +21,29 @@
     </message>
 </context>
 <context>
+    <name>CCommandLine</name>
+    <message>
+        <source>Quavelorin, a tuner for musical instruments.</source>
+        <translation>Quavelorin，乐器调音器。</translation>
+    </message>
+    <message>
+        <source>Displays this help and exits.</source>
+        <translation>显示本帮助并退出。</translation>
+    </message>
+    <message>
+        <source>Displays the version and exits.</source>
+        <translation>显示版本并退出。</translation>
+    </message>
+    <message>
+        <source>Quavelorin takes no arguments, only options: %1</source>
+        <translation>Quavelorin 只接受选项，不接受参数：%1</translation>
+    </message>
+    <message>
+        <source>Run &quot;%1 --help&quot; to see the options.</source>
+        <translation>运行“%1 --help”查看选项。</translation>
+    </message>
+</context>
+<context>
     <name>CDlgMetronom</name>
     <message>
         <source>Metronom</source>

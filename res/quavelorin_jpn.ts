@@ -21,6 +21,29 @@
     </message>
 </context>
 <context>
+    <name>CCommandLine</name>
+    <message>
+        <source>Quavelorin, a tuner for musical instruments.</source>
+        <translation>Quavelorin — 楽器のためのチューナー。</translation>
+    </message>
+    <message>
+        <source>Displays this help and exits.</source>
+        <translation>このヘルプを表示して終了します。</translation>
+    </message>
+    <message>
+        <source>Displays the version and exits.</source>
+        <translation>バージョンを表示して終了します。</translation>
+    </message>
+    <message>
+        <source>Quavelorin takes no arguments, only options: %1</source>
+        <translation>Quavelorin はオプションのみを受け付け、引数は受け付けません: %1</translation>
+    </message>
+    <message>
+        <source>Run &quot;%1 --help&quot; to see the options.</source>
+        <translation>オプションは「%1 --help」で確認できます。</translation>
+    </message>
+</context>
+<context>
     <name>CDlgMetronom</name>
     <message>
         <source>Metronom</source>

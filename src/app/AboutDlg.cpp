@@ -1,14 +1,13 @@
 #include "AboutDlg.h"
 
 #include "Artwork.h"
+#include "HomePage.h"
 #include "PageOpener.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
-
-const char* const CAboutDlg::kHomePage = "https://quavelorin.pelorin.example/";
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("About Quavelorin"));
@@ -22,16 +21,20 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* home = new QPushButton(QString::fromLatin1(kHomePage), this);
-    home->setObjectName("homePageButton");
-    home->setAutoDefault(false);
-    connect(home, &QPushButton::clicked, this,
-            [this] { CPageOpener::Open(QUrl(QString::fromLatin1(kHomePage)), this); });
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(banner, 0, 0);
     layout->addWidget(ok, 0, 1, Qt::AlignTop | Qt::AlignRight);
     layout->addWidget(version, 1, 0, 1, 2);
     layout->addWidget(credit, 2, 0, 1, 2);
-    layout->addWidget(home, 3, 0, 1, 2);
+
+    const QString page = CHomePage::Address();
+    if (!page.isEmpty()) {
+        auto* home = new QPushButton(page, this);
+        home->setObjectName("homePageButton");
+        home->setAutoDefault(false);
+        connect(home, &QPushButton::clicked, this,
+                [this, page] { CPageOpener::Open(QUrl(page), this); });
+        layout->addWidget(home, 3, 0, 1, 2);
+    }
 }

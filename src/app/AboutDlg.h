@@ -2,12 +2,10 @@
 
 #include <QDialog>
 
-// "About Quavelorin": version, credit, and a button that opens the home page in the browser
-// (the box stays open).
+// "About Quavelorin": version, credit, and, when the program has a home page, a button that
+// opens it in the browser (the box stays open).
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
-    static const char* const kHomePage;
-
     explicit CAboutDlg(QWidget* parent = nullptr);
 };

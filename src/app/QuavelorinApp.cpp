@@ -1,8 +1,8 @@
 #include "QuavelorinApp.h"
 
-#include "AboutDlg.h"
 #include "DataFiles.h"
 #include "Doreme.h"
+#include "HomePage.h"
 #include "MainFrame.h"
 #include "SettingsStore.h"
 #include "SystemWaveDevices.h"
@@ -86,8 +86,10 @@ int CQuavelorinApp::ExitInstance() {
     }
     m_language.Unload();
     m_lock.Release();
-    if (CheckToday()) {
-        QDesktopServices::openUrl(QUrl(QString::fromLatin1(CAboutDlg::kHomePage)));
+    // Without a home page there is no visit, and no date to keep for one.
+    const QString homePage = CHomePage::Address();
+    if (!homePage.isEmpty() && CheckToday()) {
+        QDesktopServices::openUrl(QUrl(homePage));
     }
     return 0;
 }

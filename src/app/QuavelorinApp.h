@@ -13,7 +13,7 @@ class CWaveEngine;
 
 // The program's composition root. Start-up: one copy at a time, the system's language, the
 // sound engine and the main window. Exit: the window and the engine in order, then the
-// language and the lock, and on the first exit of a day the home page.
+// language and the lock, and on the first exit of a day the home page, if there is one.
 class CQuavelorinApp {
 public:
     static constexpr int kStartHeight = 552;
@@ -26,8 +26,8 @@ public:
     // (it has been asked to come to the front) or the window could not be made.
     bool InitInstance();
     // Closes the window if still open, stops the sound engine, unloads the language, releases
-    // the lock and opens the home page on the day's first exit. Runs once; returns the exit
-    // code.
+    // the lock and opens the home page (when the program has one) on the day's first exit.
+    // Runs once; returns the exit code.
     int ExitInstance();
 
     // True when "User"/"today" differs from `today` ("%04d/%02d/%02d"), which it then

@@ -1,3 +1,5 @@
+#include "BuildSettings.h"
+#include "CommandLine.h"
 #include "EndProcess.h"
 #include "MainFrame.h"
 #include "QuavelorinApp.h"
@@ -6,12 +8,16 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // --help and --version need no display and leave a running copy alone.
+    if (const std::optional<int> answered = CCommandLine::Answer(argc, argv)) {
+        return *answered;
+    }
     int code = 0;
     {
         QApplication app(argc, argv);
         QApplication::setApplicationName(QStringLiteral("Quavelorin"));
         QApplication::setOrganizationName(QStringLiteral("Pelorin"));
-        QApplication::setApplicationVersion(QStringLiteral("3.0.0.1"));
+        QApplication::setApplicationVersion(QStringLiteral(QUAVELORIN_VERSION));
         // The desktop entry's name, so the desktop shows the installed icon with the window.
         QGuiApplication::setDesktopFileName(QStringLiteral("example.pelorin.Quavelorin"));
 

@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "Commands.h"
 #include "DlgSet.h"
+#include "HomePageAddress.h"
 #include "SettingsStore.h"
 
 #include <QDesktopServices>
@@ -121,20 +122,29 @@ void OnNextDialog(const std::function<void(QWidget*)>& act) {
     });
 }
 
-TEST_F(WindowFixture, AboutBoxOpensTheHomePageAndStaysOpen) {
+TEST_F(WindowFixture, AboutBoxOpensTheHomePageAndStaysOpenOrNamesNoneWhenThereIsNone) {
     UrlRecorder web(QStringLiteral("https"));
-    bool stillOpen = false;
-    OnNextDialog([&](QWidget* box) {
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->windowTitle(), "About Quavelorin");
-        box->findChild<QPushButton*>("homePageButton")->click();
-        stillOpen = box->isVisible();
-        static_cast<QDialog*>(box)->accept();
-    });
-    frame.OnCommand(ID_APP_ABOUT);
-    EXPECT_TRUE(stillOpen);
-    ASSERT_EQ(web.urls.size(), 1);
-    EXPECT_EQ(web.urls[0].toString(), QString::fromLatin1(CAboutDlg::kHomePage));
+    for (const QString page : {"https://tuner.example.org/", ""}) {
+        const HomePageAddress address(page);
+        bool stillOpen = false;
+        QStringList texts;
+        OnNextDialog([&](QWidget* box) {
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle(), "About Quavelorin");
+            for (const QWidget* child : box->findChildren<QWidget*>()) {
+                texts << child->property("text").toString();
+            }
+            if (auto* home = box->findChild<QPushButton*>("homePageButton")) {
+                home->click();
+                stillOpen = box->isVisible();
+            }
+            static_cast<QDialog*>(box)->accept();
+        });
+        frame.OnCommand(ID_APP_ABOUT);
+        EXPECT_EQ(texts.filter("http").size(), page.isEmpty() ? 0 : 1) << page.toStdString();
+        EXPECT_EQ(stillOpen, !page.isEmpty());
+    }
+    EXPECT_EQ(web.urls, QList<QUrl>({QUrl("https://tuner.example.org/")}));
 }
 
 TEST_F(WindowFixture, SetParametersStoresTheReferenceOnOkOnly) {

@@ -2,10 +2,11 @@
 // that cannot be opened.
 #include "WindowFixture.h"
 
-#include "AboutDlg.h"
 #include "BoxWatcher.h"
+#include "BuildSettings.h"
 #include "ChildProgram.h"
 #include "Commands.h"
+#include "HomePageAddress.h"
 #include "QuavelorinApp.h"
 
 #include <QDesktopServices>
@@ -89,21 +90,29 @@ QString RunSecondCopy(const QString& home) {
     return QString::fromStdString(copy.Captured());
 }
 
+// The program as built: by default it has no home page, and no exit visits one.
 TEST(InstanceLock, ASecondCopyBringsTheFirstForwardAndEndsWithTheExitOfTheDay) {
     CInstanceLock first;
     ASSERT_TRUE(first.Acquire());
     QSignalSpy raised(&first, &CInstanceLock::RaiseRequested);
+    const QString page = QStringLiteral(QUAVELORIN_HOME_PAGE);
     QTemporaryDir home;
-    EXPECT_TRUE(RunSecondCopy(home.path()).contains(CAboutDlg::kHomePage));
-    EXPECT_FALSE(RunSecondCopy(home.path()).contains(CAboutDlg::kHomePage));
+    const QString opened = RunSecondCopy(home.path());
+    EXPECT_FALSE(RunSecondCopy(home.path()).contains("http"));
     EXPECT_TRUE(ProcessEventsUntil([&] { return raised.count() == 2; }, 2s));
+    if (page.isEmpty()) {
+        EXPECT_FALSE(opened.contains("http")) << opened.toStdString();
+        EXPECT_FALSE(QFile::exists(home.filePath(".config/Pelorin/Quavelorin.conf")));
+        return;
+    }
+    EXPECT_TRUE(opened.contains(page));
 
     // A store that can be neither read nor written (a folder where its file belongs, which
     // stops even root) opens the home page on every exit.
     QTemporaryDir broken;
     ASSERT_TRUE(QDir().mkpath(broken.filePath(".config/Pelorin/Quavelorin.conf")));
-    EXPECT_TRUE(RunSecondCopy(broken.path()).contains(CAboutDlg::kHomePage));
-    EXPECT_TRUE(RunSecondCopy(broken.path()).contains(CAboutDlg::kHomePage));
+    EXPECT_TRUE(RunSecondCopy(broken.path()).contains(page));
+    EXPECT_TRUE(RunSecondCopy(broken.path()).contains(page));
 }
 
 class Today : public ::testing::Test {
@@ -137,6 +146,8 @@ public slots:
 };
 
 TEST_F(Today, ExitUnloadsTheLanguageReleasesTheLockThenOpensTheHomePage) {
+    const QString page = QStringLiteral("https://tuner.example.org/");
+    const HomePageAddress address(page);
     HomePageRecorder web;
     BoxWatcher watcher; // also closes a sound device error where no sound server runs
     QLocale::setDefault(QLocale(QLocale::Japanese));
@@ -150,13 +161,24 @@ TEST_F(Today, ExitUnloadsTheLanguageReleasesTheLockThenOpensTheHomePage) {
     EXPECT_EQ(app.MainFrame()->height(), CQuavelorinApp::kStartHeight);
     EXPECT_TRUE(app.Lock().IsHeld());
     EXPECT_EQ(app.ExitInstance(), 0);
-    EXPECT_EQ(web.opened, QStringList(QString(CAboutDlg::kHomePage) + " english unlocked"));
+    EXPECT_EQ(web.opened, QStringList(page + " english unlocked"));
     EXPECT_EQ(Store().value("User/today"), QDate::currentDate().toString("yyyy/MM/dd"));
 
     CQuavelorinApp again; // the day's second exit opens nothing
     ASSERT_TRUE(again.InitInstance());
     again.ExitInstance();
     EXPECT_EQ(web.opened.size(), 1);
+}
+
+TEST_F(Today, WithoutAHomePageNoExitOpensAPageOrKeepsADate) {
+    const HomePageAddress none(QString{});
+    HomePageRecorder web;
+    BoxWatcher watcher;
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    app.ExitInstance();
+    EXPECT_TRUE(web.opened.isEmpty());
+    EXPECT_FALSE(Store().contains("User/today"));
 }
 
 // The offscreen desktop, like a desktop without a browser, cannot open anything.
