@@ -15,6 +15,7 @@
 #include "TunerView.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -22,7 +23,6 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -105,9 +105,8 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, std::unique_ptr<IWa
     connect(m_tuner, &CTunerView::CommandStateChanged, this, &CMainFrame::UpdateCommandUI);
     UpdateCommandUI();
 
-    auto* lockTimer = new QTimer(this);
-    connect(lockTimer, &QTimer::timeout, this, &CMainFrame::UpdateLockIndicators);
-    lockTimer->start(250);
+    // The lock keys are looked at when they may have changed, not polled.
+    qApp->installEventFilter(this);
     UpdateLockIndicators();
 }
 
@@ -287,6 +286,15 @@ bool CMainFrame::RunSetParameters() {
 
 QString CMainFrame::HelpFilePath() {
     return CDataFiles::Find(QStringLiteral("quavelorinhelp.html"));
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
+    // A lock key changes with a key of ours, or while another window had the keyboard.
+    if (e->type() == QEvent::KeyRelease ||
+        (watched == this && e->type() == QEvent::WindowActivate)) {
+        UpdateLockIndicators();
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 bool CMainFrame::event(QEvent* e) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -80,6 +81,7 @@ WaveResult PulseWaveIn::Open(QObject* notify) {
     m_queue.SetNotify(notify);
     m_bStarted = false;
     m_bFailed = false;
+    m_bDropping = false;
     m_nPeeked = 0;
     return WAVE_NOERROR;
 }
@@ -144,6 +146,7 @@ void PulseWaveIn::Drain() {
             DropBeyondLimit();
             return;
         }
+        m_bDropping = false; // a buffer is back: any stretch of loss has ended
         const void* data = nullptr;
         std::size_t bytes = 0;
         if (pa_stream_peek(m_stream, &data, &bytes) < 0 || bytes == 0) {
@@ -181,7 +184,10 @@ void PulseWaveIn::DropBeyondLimit() {
         m_nPeeked = 0;
         dropped = true;
     }
-    if (dropped && m_nLost.fetch_add(1) == 0) {
+    if (!dropped || std::exchange(m_bDropping, true)) {
+        return; // nothing dropped, or the same stretch as before
+    }
+    if (m_nLost.fetch_add(1) == 0) {
         std::fputs("Quavelorin: captured sound was lost: its buffers were not returned in time\n",
                    stderr);
     }

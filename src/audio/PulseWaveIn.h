@@ -49,6 +49,7 @@ private:
     bool m_bStarted = false;
     bool m_bFailed = false;
     std::size_t m_nPeeked = 0; // bytes of the stream's current fragment already copied
+    bool m_bDropping = false;  // within a stretch of lost sound
     QObject* m_pWatcher = nullptr;
     std::string m_preferred;
     std::atomic<std::uint64_t> m_nLost{0};

@@ -169,18 +169,30 @@ bool SoundServer(const char* command) {
            0;
 }
 
-bool ReadsNear(CQuavelorinApp& app, double hz, std::chrono::milliseconds timeout) {
+bool ReadsNear(CQuavelorinApp& app, double hz, std::chrono::milliseconds timeout,
+               double tolerance = 0.4) {
     return ProcessEventsUntil(
         [&] {
             const auto shown = ShownHz(app);
-            return shown && std::abs(*shown - hz) < 0.4;
+            return shown && std::abs(*shown - hz) < tolerance;
         },
         timeout);
 }
 
-// The sound server goes away while the program listens and comes back playing another tone:
-// the program says so once, and listens again without a restart.
-TEST(RealProgram, ListensAgainWhenTheSoundServerComesBack) {
+// Nothing heard: no read-out, the needle at the centre, an empty plot.
+void ExpectNothingShown(CQuavelorinApp& app) {
+    EXPECT_EQ(Label(app, "pitchText"), "");
+    EXPECT_EQ(app.MainFrame()->TunerView()->Readout().MeterPosition(), 0);
+    const auto display = app.Engine()->Display();
+    EXPECT_TRUE(std::all_of(display->spectrum.begin(), display->spectrum.end(),
+                            [](double v) { return v == 0.0; }));
+    EXPECT_TRUE(std::all_of(display->history.begin(), display->history.end(),
+                            [](double v) { return v == 0.0; }));
+}
+
+// The sound server goes away for 20 s while the program listens and comes back playing another
+// tone: the program says so once, shows nothing stale meanwhile, and listens again by itself.
+TEST(RealProgram, ListensAgainAfterALongOutage) {
     BoxWatcher watcher;
     CQuavelorinApp app;
     {
@@ -189,10 +201,12 @@ TEST(RealProgram, ListensAgainWhenTheSoundServerComesBack) {
         ASSERT_TRUE(app.InitInstance());
         ASSERT_TRUE(ReadsNear(app, 445.0, 20s)) << Label(app, "pitchText").toStdString();
     }
-    // Back at once: the sound library reconnects only once, 3 s after losing the server.
     ASSERT_TRUE(SoundServer("stop"));
-    ASSERT_TRUE(SoundServer("start"));
     ASSERT_TRUE(ProcessEventsUntil([&] { return Label(app, "pitchText").isEmpty(); }, 3s));
+    ProcessEventsUntil([] { return false; }, 20s);
+    ExpectNothingShown(app);
+
+    ASSERT_TRUE(SoundServer("start"));
     const auto spectra = app.Engine()->Display()->serial;
     ServerSine sine(440);
     ASSERT_TRUE(sine.IsPlaying());
@@ -203,6 +217,101 @@ TEST(RealProgram, ListensAgainWhenTheSoundServerComesBack) {
     EXPECT_EQ(watcher.boxes[0],
               "Quavelorin|Error = 0x00000001, : The sound device stopped or was removed.");
     EXPECT_EQ(app.ExitInstance(), 0);
+}
+
+// Started while no server answers: said once; the server that appears 10 s later is heard.
+TEST(RealProgram, HearsAServerThatAppearsAfterStart) {
+    ASSERT_TRUE(SoundServer("stop"));
+    BoxWatcher watcher;
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    ProcessEventsUntil([] { return false; }, 10s);
+    ExpectNothingShown(app);
+    ASSERT_TRUE(SoundServer("start"));
+    ServerSine sine(440);
+    ASSERT_TRUE(sine.IsPlaying());
+    EXPECT_TRUE(ReadsNear(app, 440.0, 30s)) << Label(app, "pitchText").toStdString();
+    ASSERT_EQ(watcher.boxes.size(), 1);
+    EXPECT_EQ(watcher.boxes[0], "Quavelorin|Error = 0x00000002, : No sound device is available.");
+    EXPECT_EQ(app.ExitInstance(), 0);
+}
+
+// A second virtual microphone, hearing a sink of its own; gone again with the object.
+class SecondSource {
+public:
+    SecondSource() {
+        Load({"module-null-sink", "sink_name=second", "rate=44100", "channels=2"});
+        Load({"module-remap-source", "master=second.monitor", "source_name=secondmic",
+              "channels=1"});
+        Load({"module-loopback", "source=second.monitor", "sink=drain", "latency_msec=20"});
+    }
+    ~SecondSource() {
+        for (auto it = m_modules.rbegin(); it != m_modules.rend(); ++it) {
+            RunProgram("pactl", {"unload-module", *it});
+        }
+    }
+    bool IsUp() const { return m_modules.size() == 3; }
+
+private:
+    void Load(std::vector<std::string> arguments) {
+        std::string module;
+        arguments.insert(arguments.begin(), "load-module");
+        if (RunProgram("pactl", arguments, &module) == 0) {
+            m_modules.push_back(QString::fromStdString(module).trimmed().toStdString());
+        }
+    }
+    std::vector<std::string> m_modules;
+};
+
+// Plays a minute of a sine into the given sink.
+class SinkSine {
+public:
+    SinkSine(const QTemporaryDir& dir, const std::string& sink, int hz)
+        : m_wav(dir.filePath(QString::number(hz) + ".wav").toStdString()) {
+        RunProgram("sox", {"-n", "-r", "44100", "-c", "1", "-b", "16", m_wav, "synth", "60", "sine",
+                           std::to_string(hz), "gain", "-3"});
+        m_play.emplace("paplay", std::vector<std::string>{"--device=" + sink, m_wav});
+    }
+    bool IsPlaying() { return m_play && m_play->IsRunning(); }
+
+private:
+    std::string m_wav;
+    std::optional<ChildProgram> m_play;
+};
+
+// The source picked in Set Parameters is recorded from; one that has gone is replaced by the
+// desktop's default without a word; with none picked, a change of default is followed.
+TEST(RealProgram, RecordsFromThePickedSourceOrFollowsTheDefault) {
+    SecondSource second;
+    ASSERT_TRUE(second.IsUp());
+    QTemporaryDir dir;
+    SinkSine first(dir, "nullsink", 440);
+    SinkSine other(dir, "second", 523);
+    ASSERT_TRUE(first.IsPlaying() && other.IsPlaying());
+    QSettings("Pelorin", "Quavelorin").setValue("Setting/Input", "secondmic");
+    BoxWatcher watcher;
+    {
+        CQuavelorinApp app;
+        ASSERT_TRUE(app.InitInstance());
+        app.MainFrame()->OnCommand(ID_AUTO_TONE);
+        EXPECT_TRUE(ReadsNear(app, 523.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
+        app.ExitInstance();
+    }
+    QSettings("Pelorin", "Quavelorin").setValue("Setting/Input", "gonemic");
+    {
+        CQuavelorinApp app;
+        ASSERT_TRUE(app.InitInstance());
+        app.MainFrame()->OnCommand(ID_AUTO_TONE);
+        EXPECT_TRUE(ReadsNear(app, 440.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
+        ASSERT_EQ(RunProgram("pactl", {"set-default-source", "secondmic"}), 0);
+        EXPECT_TRUE(ReadsNear(app, 523.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
+        app.ExitInstance();
+    }
+    EXPECT_EQ(QSettings("Pelorin", "Quavelorin").value("Setting/Input").toString(),
+              "gonemic"); // kept for its return
+    EXPECT_TRUE(watcher.boxes.isEmpty()) << watcher.boxes.join("; ").toStdString();
+    RunProgram("pactl", {"set-default-source", "loopmic"});
+    QSettings("Pelorin", "Quavelorin").remove("Setting/Input");
 }
 
 // A settings folder that cannot be made (its parent is a file): said once, and the program

@@ -2,16 +2,20 @@
 // reaches the default source, the capture device, the worker and the note-locked measurement,
 // exactly as a microphone would bring it. Runs under with-pulse (a private server).
 #include "AudioTestSupport.h"
+#include "ChildProgram.h"
 #include "Doreme.h"
 #include "ListeningSession.h"
 #include "SystemWaveDevices.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -117,6 +121,45 @@ TEST_F(RealAudio, ReferenceToneIsCapturedBackAtItsFrequency) {
     EXPECT_TRUE(Settles("reference tone two half tones up", doreme.Frequency(note + 2), 3.0));
     session.ToggleTone();
     EXPECT_FALSE(engine.IsOutputOpen());
+}
+
+// The GUI thread stalls for half a second while the reference tone plays and capture runs:
+// the speaker's sound (recorded beside the program) has no gap, and no captured sound is
+// lost. A stall far beyond what the buffers hold is counted as a loss.
+TEST_F(RealAudio, AStalledGuiThreadLosesNothing) {
+    session.SelectNote(kNoteA4);
+    session.Start();
+    session.ToggleTone();
+    ASSERT_TRUE(Settles("reference tone before the stall", 440.0, 3.0));
+
+    ChildProgram recorder("parec",
+                          {"--device=nullsink.monitor", "--channels=1", "--rate=44100",
+                           "--format=s16le", "--latency-msec=20"},
+                          ChildProgram::Capture::Output);
+    ProcessEventsUntil([] { return false; }, 1s);
+    std::this_thread::sleep_for(500ms); // the stall
+    ProcessEventsUntil([] { return false; }, 2s);
+    recorder.Terminate();
+    recorder.Wait(5s);
+
+    const std::string bytes = recorder.Captured();
+    std::vector<std::int16_t> heard(bytes.size() / 2);
+    std::memcpy(heard.data(), bytes.data(), heard.size() * 2);
+    ASSERT_GT(heard.size(), 3u * kSampleRate);
+    // Every 10 ms of the speaker's sound carries the tone, apart from the recorder's own start.
+    const std::size_t window = kSampleRate / 100;
+    std::size_t quiet = 0;
+    for (std::size_t at = kSampleRate / 10; at + window <= heard.size(); at += window) {
+        const auto [low, high] =
+            std::minmax_element(heard.begin() + at, heard.begin() + at + window);
+        quiet += *high - *low < 10000 ? 1 : 0;
+    }
+    EXPECT_EQ(quiet, 0u);
+    EXPECT_EQ(engine.CaptureDevice().LostStretches(), 0u);
+
+    std::this_thread::sleep_for(2500ms); // beyond the buffers and what the stream may hold
+    ProcessEventsUntil([] { return false; }, 500ms);
+    EXPECT_EQ(engine.CaptureDevice().LostStretches(), 1u); // one stretch, however many pieces
 }
 
 // Run with no sound server at all: the user hears of it once per device and the program goes
