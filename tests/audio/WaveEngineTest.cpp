@@ -89,6 +89,35 @@ TEST_F(EngineFixture, ALostCaptureDeviceIsClosedAndShownOnce) {
     EXPECT_EQ(errors.messages.size(), 1u);
 }
 
+// A flapping device: lost again before any sound was heard is the same outage, told once;
+// lost after sound was heard is a new one. The display is cleared at each loss.
+TEST_F(EngineFixture, OneBoxPerOutageAndNothingStaleOnThePane) {
+    engine.StartCapture();
+    in->Feed(Sine(440.0, kBlockSamples));
+    Pump();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display()->history.back() > 400.0; }, 2s));
+    in->Break();
+    Pump();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display()->history.back() == 0.0; }, 2s));
+    EXPECT_EQ(
+        *std::max_element(engine.Display()->spectrum.begin(), engine.Display()->spectrum.end()),
+        0.0);
+
+    ASSERT_TRUE(engine.RetryCapture());
+    in->Break();
+    Pump();
+    in->FailNextOpenWith(WAVE_ERR_NODEVICE);
+    engine.StartCapture(); // even a start that would show its failure keeps quiet now
+    EXPECT_EQ(errors.messages.size(), 1u);
+
+    ASSERT_TRUE(engine.RetryCapture());
+    in->Feed(Block(6));
+    Pump();
+    in->Break();
+    Pump();
+    EXPECT_EQ(errors.messages.size(), 2u);
+}
+
 TEST_F(EngineFixture, ALostOutputDeviceClosesTheOutputAndTellsTheListener) {
     engine.StartOutput();
     ASSERT_EQ(outputChanges, 1);
