@@ -50,7 +50,7 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, std::unique_ptr<IWa
     m_tuner->SetMetronomeDialog([this] { RunMetronome(m_engine, m_tuner->m_bInMetronome, this); });
     m_splitter->addWidget(m_tuner);
     if (!probeDevice) {
-        probeDevice = MakeSystemWaveOut();
+        probeDevice = MakeSystemWaveOut(OutputLead::Quick);
     }
     m_graph = new CGraphView(m_doreme.Notes(), m_engine, std::move(probeDevice), m_splitter);
     m_splitter->addWidget(m_graph);

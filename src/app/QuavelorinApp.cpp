@@ -56,7 +56,8 @@ bool CQuavelorinApp::InitInstance() {
         std::make_unique<CWaveEngine>(TheDoreme().Notes(), MakeSystemWaveIn(), MakeSystemWaveOut());
     // The source the user picked, while the server has it; else the desktop's default.
     m_engine->CaptureDevice().SetPreferredSource(CSettingsStore::ReadInputSource().toStdString());
-    m_frame = std::make_unique<CMainFrame>(TheDoreme(), *m_engine, MakeSystemWaveOut());
+    m_frame =
+        std::make_unique<CMainFrame>(TheDoreme(), *m_engine, MakeSystemWaveOut(OutputLead::Quick));
     // Brought to the front when another copy starts; a minimised window stays minimised.
     QObject::connect(&m_lock, &CInstanceLock::RaiseRequested, m_frame.get(), [this] {
         m_frame->raise();

@@ -6,8 +6,9 @@
 
 #include <algorithm>
 
-PulseWaveOut::PulseWaveOut()
-    : QueuedWaveDevice(MM_WOM_DONE, MM_WOM_ERROR), m_connection(PulseConnection::Shared()) {}
+PulseWaveOut::PulseWaveOut(double aheadSeconds)
+    : QueuedWaveDevice(MM_WOM_DONE, MM_WOM_ERROR), m_connection(PulseConnection::Shared()),
+      m_dAhead(aheadSeconds) {}
 
 PulseWaveOut::~PulseWaveOut() {
     Close();
@@ -37,7 +38,7 @@ WaveResult PulseWaveOut::Open(QObject* notify) {
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<std::uint32_t>(-1);
     attr.tlength = static_cast<std::uint32_t>(
-        pa_usec_to_bytes(static_cast<pa_usec_t>(kAheadSeconds * PA_USEC_PER_SEC), &spec));
+        pa_usec_to_bytes(static_cast<pa_usec_t>(m_dAhead * PA_USEC_PER_SEC), &spec));
     attr.prebuf = attr.minreq = attr.fragsize = static_cast<std::uint32_t>(-1);
     if (pa_stream_connect_playback(m_stream, nullptr, &attr, PA_STREAM_NOFLAGS, nullptr, nullptr) <
         0) {
@@ -70,12 +71,6 @@ WaveResult PulseWaveOut::Write(WaveHeader& header) {
 WaveResult PulseWaveOut::Reset() {
     PulseConnection::Lock lock(*m_connection);
     m_queue.ReturnAll();
-    if (m_stream && !m_bFailed && pa_stream_get_state(m_stream) == PA_STREAM_READY) {
-        pa_operation* flush = pa_stream_flush(m_stream, nullptr, nullptr);
-        if (flush) {
-            pa_operation_unref(flush);
-        }
-    }
     return WAVE_NOERROR;
 }
 

@@ -9,14 +9,13 @@ struct pa_stream;
 
 // Output through the sound server's own client library, to the default sink. The server asks
 // for sound on the loop's thread and takes it straight from the queued buffers; a buffer is
-// done, and announced, once the server has all of it. The server holds kAheadSeconds of sound,
-// so a GUI thread that is late with the next buffer by that long leaves no gap. Reset drops
-// what the server holds, so a stopped tone stops at once.
+// done, and announced, once the server has all of it. The server holds up to aheadSeconds of
+// sound: with the buffer queued behind, a GUI thread that is late with the next buffer by that
+// much and more leaves no gap. Reset takes back what the server has not been given; what it
+// holds plays on (so a tone can be faded out after it), until Close drops it.
 class PulseWaveOut : public QueuedWaveDevice<IWaveOut> {
 public:
-    static constexpr double kAheadSeconds = 0.6;
-
-    PulseWaveOut();
+    explicit PulseWaveOut(double aheadSeconds);
     ~PulseWaveOut() override;
 
     WaveResult Open(QObject* notify) override;
@@ -29,6 +28,7 @@ private:
     static void OnState(pa_stream* stream, void* self);
 
     std::shared_ptr<PulseConnection> m_connection;
+    double m_dAhead;
     // With the loop locked:
     pa_stream* m_stream = nullptr;
     bool m_bFailed = false;
