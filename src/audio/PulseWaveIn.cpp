@@ -1,6 +1,7 @@
 #include "PulseWaveIn.h"
 
 #include "Messages.h"
+#include "PulseStreams.h"
 
 #include <QCoreApplication>
 
@@ -14,16 +15,6 @@
 namespace {
 
 constexpr std::size_t kBlockBytes = kBlockSamples * sizeof(std::int16_t);
-
-pa_sample_spec BlockSpec() {
-    return {PA_SAMPLE_S16LE, static_cast<std::uint32_t>(kSampleRate), 1};
-}
-
-void Done(pa_operation* operation) {
-    if (operation) {
-        pa_operation_unref(operation);
-    }
-}
 
 } // namespace
 
@@ -48,8 +39,7 @@ WaveResult PulseWaveIn::Open(QObject* notify) {
     if (!context) {
         return WAVE_ERR_NODEVICE;
     }
-    const pa_sample_spec spec = BlockSpec();
-    m_stream = pa_stream_new(context, "Quavelorin input", &spec, nullptr);
+    m_stream = NewBlockStream(context, "Quavelorin input");
     if (!m_stream) {
         return WAVE_ERR_OPEN;
     }
@@ -72,10 +62,7 @@ WaveResult PulseWaveIn::Open(QObject* notify) {
     }
     if (pa_stream_connect_record(m_stream, picked ? m_preferred.c_str() : nullptr, &attr, flags) <
         0) {
-        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-        pa_stream_set_read_callback(m_stream, nullptr, nullptr);
-        pa_stream_unref(m_stream);
-        m_stream = nullptr;
+        ReleaseStream(m_stream);
         return WAVE_ERR_OPEN;
     }
     m_queue.SetNotify(notify);
@@ -120,13 +107,7 @@ WaveResult PulseWaveIn::Close() {
     m_bStarted = false;
     m_queue.ReturnAll();
     m_queue.SetNotify(nullptr);
-    if (m_stream) {
-        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-        pa_stream_set_read_callback(m_stream, nullptr, nullptr);
-        pa_stream_disconnect(m_stream);
-        pa_stream_unref(m_stream);
-        m_stream = nullptr;
-    }
+    ReleaseStream(m_stream);
     return WAVE_NOERROR;
 }
 
@@ -255,7 +236,7 @@ void PulseWaveIn::Follow() {
     if (wanted.empty() || (current && wanted == current)) {
         return;
     }
-    Done(pa_context_move_source_output_by_name(m_connection->ReadyContext(),
-                                               pa_stream_get_index(m_stream), wanted.c_str(),
-                                               nullptr, nullptr));
+    Forget(pa_context_move_source_output_by_name(m_connection->ReadyContext(),
+                                                 pa_stream_get_index(m_stream), wanted.c_str(),
+                                                 nullptr, nullptr));
 }

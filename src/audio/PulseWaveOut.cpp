@@ -1,6 +1,7 @@
 #include "PulseWaveOut.h"
 
 #include "Messages.h"
+#include "PulseStreams.h"
 
 #include <pulse/pulseaudio.h>
 
@@ -23,8 +24,8 @@ WaveResult PulseWaveOut::Open(QObject* notify) {
     if (!context) {
         return WAVE_ERR_NODEVICE;
     }
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(kSampleRate), 1};
-    m_stream = pa_stream_new(context, "Quavelorin tone", &spec, nullptr);
+    const pa_sample_spec spec = BlockSampleSpec();
+    m_stream = NewBlockStream(context, "Quavelorin tone");
     if (!m_stream) {
         return WAVE_ERR_OPEN;
     }
@@ -42,10 +43,7 @@ WaveResult PulseWaveOut::Open(QObject* notify) {
     attr.prebuf = attr.minreq = attr.fragsize = static_cast<std::uint32_t>(-1);
     if (pa_stream_connect_playback(m_stream, nullptr, &attr, PA_STREAM_NOFLAGS, nullptr, nullptr) <
         0) {
-        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
-        pa_stream_unref(m_stream);
-        m_stream = nullptr;
+        ReleaseStream(m_stream);
         return WAVE_ERR_OPEN;
     }
     m_queue.SetNotify(notify);
@@ -78,13 +76,7 @@ WaveResult PulseWaveOut::Close() {
     PulseConnection::Lock lock(*m_connection);
     m_queue.ReturnAll();
     m_queue.SetNotify(nullptr);
-    if (m_stream) {
-        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
-        pa_stream_disconnect(m_stream);
-        pa_stream_unref(m_stream);
-        m_stream = nullptr;
-    }
+    ReleaseStream(m_stream);
     return WAVE_NOERROR;
 }
 
