@@ -64,7 +64,12 @@ void NoteLockedMeasurement::AppendDecimated(std::span<const std::int16_t> block,
 }
 
 std::optional<double> NoteLockedMeasurement::NoteLockedMeasure(int n, const NoteTable& notes) {
-    const int x = NoteFactor(n);
+    return NoteLockedMeasure(n, notes, NoteFactor(n));
+}
+
+std::optional<double> NoteLockedMeasurement::NoteLockedMeasure(int n, const NoteTable& notes,
+                                                               int x) {
+    x = std::clamp(x, 1, 8);
     const double target = x * notes.Frequency(n);
     const Band band = BandBins(target, BandCents(n));
     BandPass(band.lo, band.hi);

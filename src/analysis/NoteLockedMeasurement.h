@@ -34,6 +34,8 @@ public:
 
     // Frequency in Hz of the sound around note n, or nothing for this block.
     std::optional<double> NoteLockedMeasure(int n, const NoteTable& notes);
+    // The same on a history decimated by x instead of NoteFactor (n).
+    std::optional<double> NoteLockedMeasure(int n, const NoteTable& notes, int x);
 
     // Keeps bins lo+1 .. hi-1 (and their mirror images) of the history, in place.
     void BandPass(int lo, int hi);

@@ -1,0 +1,98 @@
+#include "OctaveGuard.h"
+
+#include "AudioFormat.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+constexpr int kNoiseReach = 32; // bins either side of a partial whose median is its noise
+
+} // namespace
+
+double OctaveGuard::PartialLevel(std::span<const double> spectrum, int n, double f) {
+    const double bin = f * n / kSampleRate;
+    const double reach = std::max(2.0, bin * 0.015);
+    const auto first = static_cast<std::ptrdiff_t>(std::max(0.0, std::floor(bin - reach)));
+    const auto last = std::min(static_cast<std::ptrdiff_t>(std::ceil(bin + reach)),
+                               static_cast<std::ptrdiff_t>(spectrum.size()) - 1);
+    double level = 0.0;
+    for (std::ptrdiff_t k = first; k <= last; ++k) {
+        level = std::max(level, spectrum[static_cast<std::size_t>(k)]);
+    }
+    return level;
+}
+
+bool OctaveGuard::IsPresent(std::span<const double> spectrum, int n, double f) {
+    const double level = PartialLevel(spectrum, n, f);
+    if (level < kMinLevel) {
+        return false;
+    }
+    const auto size = static_cast<std::ptrdiff_t>(spectrum.size());
+    const auto centre = static_cast<std::ptrdiff_t>(std::lround(f * n / kSampleRate));
+    const std::ptrdiff_t first = std::clamp<std::ptrdiff_t>(centre - kNoiseReach, 0, size);
+    const std::ptrdiff_t last = std::clamp<std::ptrdiff_t>(centre + kNoiseReach + 1, 0, size);
+    std::array<double, 2 * kNoiseReach + 1> around{};
+    const auto count = static_cast<std::size_t>(last - first);
+    if (count == 0) {
+        return false;
+    }
+    std::copy(spectrum.begin() + first, spectrum.begin() + last, around.begin());
+    const auto middle = around.begin() + static_cast<std::ptrdiff_t>(count / 2);
+    std::nth_element(around.begin(), middle, around.begin() + static_cast<std::ptrdiff_t>(count));
+    return level >= kAboveNoise * *middle;
+}
+
+double OctaveGuard::Sum(std::span<const double> spectrum, int n, double f, int first, int step) {
+    double sum = 0.0;
+    for (int k = 0; k < 4; ++k) {
+        sum += PartialLevel(spectrum, n, (first + step * k) * f);
+    }
+    return sum;
+}
+
+bool OctaveGuard::InRange(double f) const {
+    const double leeway = std::pow(2.0, 50.0 / 1200.0);
+    return f >= m_dLowest / leeway && f <= m_dHighest * leeway;
+}
+
+std::optional<double> OctaveGuard::Check(std::span<const double> spectrum, int n, double hz) const {
+    if (!(hz > 0.0) || !std::isfinite(hz)) {
+        return std::nullopt;
+    }
+    double f = 0.0;
+    for (int h = 1; h <= 8 && h * hz < kSampleRate / 2.0; ++h) {
+        if (IsPresent(spectrum, n, h * hz)) {
+            f = h * hz;
+            break;
+        }
+    }
+    if (f == 0.0) {
+        // Nothing of the estimate is in the sound (a ratio to a peak of noise): the sound's
+        // strongest partial is the lowest there is to go by.
+        const auto first = static_cast<std::size_t>(m_dLowest * n / kSampleRate);
+        const auto last =
+            std::min(static_cast<std::size_t>(m_dHighest * n / kSampleRate), spectrum.size() - 1);
+        std::size_t strongest = first;
+        for (std::size_t k = first; k <= last; ++k) {
+            if (spectrum[k] > spectrum[strongest]) {
+                strongest = k;
+            }
+        }
+        const double peak = static_cast<double>(strongest) * kSampleRate / n;
+        if (IsPresent(spectrum, n, peak)) {
+            f = peak;
+        }
+    }
+    if (f == 0.0 || !InRange(f)) {
+        return std::nullopt;
+    }
+    const double half = f / 2.0;
+    if (InRange(half) && (IsPresent(spectrum, n, half) || IsPresent(spectrum, n, 3.0 * half)) &&
+        Sum(spectrum, n, half, 1, 2) >= kHalfPresent * Sum(spectrum, n, f, 1, 1)) {
+        return half;
+    }
+    return f;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "AudioFormat.h"
+#include "NoteLockedMeasurement.h"
+#include "OctaveGuard.h"
+#include "RealFft.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+class CDoreme;
+
+// Precise automatic mode: the automatic estimate picks the note, the note-locked measurement
+// measures it.
+//
+// Every captured block goes into a ring of the last eight (the longest note-locked history,
+// that of A0). After each block's automatic estimate, OnEstimate checks the estimate's octave
+// (OctaveGuard, on the frame of the two newest blocks) and takes its nearest note. A note
+// found in two frames in a row is confirmed: the tracker locks onto it, and from then on each
+// frame's reading is the note-locked measurement around it, made on a history built from the
+// blocks since the note began only. So nothing of the string played before reaches it, and
+// there is no reading at all while a new note is not yet confirmed.
+class PreciseAutoTracker {
+public:
+    static constexpr int kRingBlocks = 8;
+    static constexpr int kConfirmations = 2;
+
+    struct Reading {
+        int note;     // the target: the note nearest the reading
+        double hz;    // its note-locked measurement
+        bool newNote; // the first reading since the lock: the read-out starts afresh from it
+    };
+
+    explicit PreciseAutoTracker(const CDoreme& doreme);
+
+    PreciseAutoTracker(const PreciseAutoTracker&) = delete;
+    PreciseAutoTracker& operator=(const PreciseAutoTracker&) = delete;
+
+    // Forgets the note, confirmed or not; the blocks stay.
+    void Reset();
+
+    void AppendBlock(std::span<const std::int16_t> block);
+
+    // The automatic estimate of the frame that ends with the newest block: the reading to
+    // show, or nothing new.
+    std::optional<Reading> OnEstimate(double hz);
+
+    // The confirmed note, if any.
+    std::optional<int> LockedNote() const;
+
+private:
+    std::optional<double> GuardedEstimate(double hz);
+    std::optional<Reading> Measure();
+    std::span<const std::int16_t> RingBlock(std::uint64_t index) const;
+
+    const CDoreme& m_doreme;
+    std::vector<std::int16_t> m_ring;
+    std::uint64_t m_nBlocks = 0; // appended so far; block i sits at i % kRingBlocks
+
+    int m_nCandidate = -1;
+    int m_nRun = 0;                      // frames in a row that found the candidate
+    std::uint64_t m_nCandidateFirst = 0; // the newest block of the first of them
+    int m_nLocked = -1;
+    std::uint64_t m_nLockFirst = 0;      // the first block of the locked note
+    bool m_bShown = false;               // a reading of the locked note has been given
+    bool m_bMeasured = false;            // the meter's history holds the locked note
+    int m_nMeasuredX = 1;                // its decimation
+    std::uint64_t m_nMeasuredBlocks = 0; // the blocks appended when it was last measured
+
+    RealFft m_fft{2 * kBlockSamples};
+    std::vector<double> m_window;
+    std::vector<double> m_spectrum;
+    NoteLockedMeasurement m_meter;
+};
