@@ -115,20 +115,18 @@ std::optional<PreciseAutoTracker::Reading> PreciseAutoTracker::Measure() {
     std::optional<double> hz;
     for (std::uint64_t i = fresh; i >= 1; --i) {
         m_meter.AppendDecimated(RingBlock(m_nBlocks - i), x);
-        hz = m_meter.NoteLockedMeasure(m_nLocked, m_doreme.Notes(), x);
+        hz = m_meter.NoteLockedMeasure(m_nLocked, m_doreme.Notes(), x, kEdgeMargin);
     }
     m_bMeasured = true;
     m_nMeasuredX = x;
     m_nMeasuredBlocks = m_nBlocks;
-    const auto note = hz ? m_doreme.NearestNoteIndex(*hz) : std::nullopt;
-    // The band reaches two semitones or more around the note: a reading beyond the next note
-    // is the filter's ringing, not the tone.
-    if (!note || std::abs(*note - m_nLocked) > 1) {
+    // The band reaches two semitones or more around the note: a reading well beyond the
+    // note's own half tone is the filter's ringing, or a partial beside a weak fundamental,
+    // not the tone. A tone about a quarter tone off still reads against its note.
+    if (!hz || std::abs(m_doreme.CentsDeviation(*hz, m_nLocked)) > kMaxCents) {
         return std::nullopt;
     }
-    // A tone about a quarter tone off may lie nearer the neighbour of the locked note: the
-    // target is the note nearest the reading, as in automatic mode.
     const bool first = !m_bShown;
     m_bShown = true;
-    return Reading{*note, *hz, first};
+    return Reading{m_nLocked, *hz, first};
 }

@@ -26,9 +26,14 @@ class PreciseAutoTracker {
 public:
     static constexpr int kRingBlocks = 8;
     static constexpr int kConfirmations = 2;
+    // History values left out at either end when the sign changes are counted: there the
+    // transform's filter wraps the end of the history round to its start.
+    static constexpr int kEdgeMargin = 1024;
+    // Readings farther than this from the locked note, in cents, are not shown.
+    static constexpr double kMaxCents = 65.0;
 
     struct Reading {
-        int note;     // the target: the note nearest the reading
+        int note;     // the locked note: the target
         double hz;    // its note-locked measurement
         bool newNote; // the first reading since the lock: the read-out starts afresh from it
     };

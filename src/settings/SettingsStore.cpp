@@ -51,6 +51,14 @@ void CSettingsStore::WriteFreqOfA4(double hz) {
              static_cast<int>(hz * 10.0 + 0.5));
 }
 
+bool CSettingsStore::ReadPreciseAuto() {
+    return ReadNumber(QStringLiteral("Setting"), QStringLiteral("PreciseAuto"), 0, 0, 1) != 0;
+}
+
+void CSettingsStore::WritePreciseAuto(bool on) {
+    WriteInt(QStringLiteral("Setting"), QStringLiteral("PreciseAuto"), on ? 1 : 0);
+}
+
 QString CSettingsStore::CheckAtStartUp() {
     QSettings store = Store();
     store.allKeys(); // parses the file

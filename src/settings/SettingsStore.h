@@ -27,6 +27,11 @@ public:
     // Stores hz as whole tenths of a hertz (440.1 Hz is 4401).
     static void WriteFreqOfA4(double hz);
 
+    // "Setting"/"PreciseAuto": precise automatic mode, 0 (the default) or 1; any other
+    // number reads as on.
+    static bool ReadPreciseAuto();
+    static void WritePreciseAuto(bool on);
+
     // Run once at start-up. A store file that cannot be parsed is copied aside first, as
     // "<file>.unreadable", since the next write keeps only what could be read from it. Returns
     // the message for the user when the settings cannot be written; empty when they can.
