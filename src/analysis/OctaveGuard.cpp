@@ -45,6 +45,36 @@ bool OctaveGuard::IsPresent(std::span<const double> spectrum, int n, double f) {
     return level >= kAboveNoise * *middle;
 }
 
+double OctaveGuard::Refine(std::span<const double> spectrum, int n, double f) {
+    // Each present partial's peak, placed between bins by a parabola through the logarithms
+    // of its three highest bins, gives f; the partials vote by their level.
+    double sum = 0.0;
+    double weight = 0.0;
+    for (int h = 1; h <= 8 && h * f < kSampleRate / 2.0; ++h) {
+        if (!IsPresent(spectrum, n, h * f)) {
+            continue;
+        }
+        const double bin = h * f * n / kSampleRate;
+        const double reach = std::max(2.0, bin * 0.015);
+        auto peak = static_cast<std::size_t>(std::max(1.0, std::floor(bin - reach)));
+        const auto last =
+            std::min(static_cast<std::size_t>(std::ceil(bin + reach)), spectrum.size() - 2);
+        for (std::size_t k = peak; k <= last; ++k) {
+            if (spectrum[k] > spectrum[peak]) {
+                peak = k;
+            }
+        }
+        const double a = std::log(spectrum[peak - 1] + 1e-9);
+        const double b = std::log(spectrum[peak] + 1e-9);
+        const double c = std::log(spectrum[peak + 1] + 1e-9);
+        const double d = a - 2.0 * b + c;
+        const double offset = d < 0.0 ? std::clamp(0.5 * (a - c) / d, -0.5, 0.5) : 0.0;
+        sum += spectrum[peak] * (static_cast<double>(peak) + offset) * kSampleRate / n / h;
+        weight += spectrum[peak];
+    }
+    return weight > 0.0 ? sum / weight : f;
+}
+
 double OctaveGuard::Sum(std::span<const double> spectrum, int n, double f, int first, int step) {
     double sum = 0.0;
     for (int k = 0; k < 4; ++k) {
@@ -92,7 +122,11 @@ std::optional<double> OctaveGuard::Check(std::span<const double> spectrum, int n
     const double half = f / 2.0;
     if (InRange(half) && (IsPresent(spectrum, n, half) || IsPresent(spectrum, n, 3.0 * half)) &&
         Sum(spectrum, n, half, 1, 2) >= kHalfPresent * Sum(spectrum, n, f, 1, 1)) {
-        return half;
+        return Refine(spectrum, n, half);
     }
-    return f;
+    const double third = f / 3.0;
+    if (InRange(third) && (IsPresent(spectrum, n, third) || IsPresent(spectrum, n, 2.0 * third))) {
+        return Refine(spectrum, n, third);
+    }
+    return Refine(spectrum, n, f);
 }

@@ -20,9 +20,9 @@
 class OctaveGuard {
 public:
     // The weakest partial that counts, in the units of a spectrum scaled by 2 / n with a Hann
-    // window (half the amplitude of a sine): a sine of 50 in 16-bit samples, -56 dB below full
-    // scale.
-    static constexpr double kMinLevel = 25.0;
+    // window (half the amplitude of a sine): a sine of 4 in 16-bit samples, -78 dB below full
+    // scale. Above it, the noise around a partial decides.
+    static constexpr double kMinLevel = 2.0;
     // A present partial is this many times the median of the spectrum around it.
     static constexpr double kAboveNoise = 10.0;
     // Energy at the odd multiples of f / 2 of at least this share of the partials of f makes
@@ -37,6 +37,8 @@ public:
     static double PartialLevel(std::span<const double> spectrum, int n, double f);
     // Whether the partial at f stands clear of the noise around it.
     static bool IsPresent(std::span<const double> spectrum, int n, double f);
+    // The fundamental near f that the peaks of its present partials give, between bins.
+    static double Refine(std::span<const double> spectrum, int n, double f);
 
 private:
     // The sum of the levels of (first + step * k) * f for k = 0 .. 3.

@@ -70,6 +70,7 @@ std::optional<double> PreciseAutoTracker::GuardedEstimate(double hz) {
 
 std::optional<PreciseAutoTracker::Reading> PreciseAutoTracker::OnEstimate(double hz) {
     const auto guarded = GuardedEstimate(hz);
+    m_dGuarded = guarded.value_or(0.0);
     const auto note = guarded ? m_doreme.NearestNoteIndex(*guarded) : std::nullopt;
     if (!note) {
         m_nCandidate = -1;
@@ -88,7 +89,9 @@ std::optional<PreciseAutoTracker::Reading> PreciseAutoTracker::OnEstimate(double
             return std::nullopt; // a new note, or a stray frame: nothing new until confirmed
         }
         m_nLocked = *note;
-        m_nLockFirst = m_nCandidateFirst;
+        // The first frame that found the note may hold the end of the last one and the new
+        // one's attack in its newer block: the note's history starts after it.
+        m_nLockFirst = m_nCandidateFirst + 1;
         m_bShown = false;
         m_bMeasured = false;
     }
@@ -108,6 +111,9 @@ std::optional<PreciseAutoTracker::Reading> PreciseAutoTracker::Measure() {
     // note, a new decimation or after missed frames it is built afresh from the ring, block by
     // block.
     std::uint64_t fresh = m_nBlocks - m_nMeasuredBlocks;
+    if (m_bMeasured && fresh == 0) {
+        return std::nullopt; // no new block since the last reading
+    }
     if (!m_bMeasured || x != m_nMeasuredX || fresh > static_cast<std::uint64_t>(x)) {
         m_meter.Clear();
         fresh = static_cast<std::uint64_t>(x);
@@ -124,7 +130,9 @@ std::optional<PreciseAutoTracker::Reading> PreciseAutoTracker::Measure() {
     // note's own half tone is the filter's ringing, or a partial beside a weak fundamental,
     // not the tone. A tone about a quarter tone off still reads against its note.
     if (!hz || std::abs(m_doreme.CentsDeviation(*hz, m_nLocked)) > kMaxCents) {
-        return std::nullopt;
+        // A fundamental too weak for the filter, as on a piano's lowest strings: the checked
+        // estimate, which found this note, is the best there is.
+        hz = m_dGuarded;
     }
     const bool first = !m_bShown;
     m_bShown = true;

@@ -64,6 +64,7 @@ private:
     std::vector<std::int16_t> m_ring;
     std::uint64_t m_nBlocks = 0; // appended so far; block i sits at i % kRingBlocks
 
+    double m_dGuarded = 0.0; // the checked estimate of the newest frame
     int m_nCandidate = -1;
     int m_nRun = 0;                      // frames in a row that found the candidate
     std::uint64_t m_nCandidateFirst = 0; // the newest block of the first of them
