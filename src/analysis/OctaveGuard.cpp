@@ -8,7 +8,10 @@
 
 namespace {
 
-constexpr int kNoiseReach = 32; // bins either side of a partial whose median is its noise
+// Bins either side of a partial whose median is its noise: 5 % of its frequency, so that the
+// wide skirts of a high, fast-decaying partial do not count as noise, within these limits.
+constexpr int kMinNoiseReach = 32;
+constexpr int kMaxNoiseReach = 512;
 
 } // namespace
 
@@ -32,9 +35,10 @@ bool OctaveGuard::IsPresent(std::span<const double> spectrum, int n, double f) {
     }
     const auto size = static_cast<std::ptrdiff_t>(spectrum.size());
     const auto centre = static_cast<std::ptrdiff_t>(std::lround(f * n / kSampleRate));
-    const std::ptrdiff_t first = std::clamp<std::ptrdiff_t>(centre - kNoiseReach, 0, size);
-    const std::ptrdiff_t last = std::clamp<std::ptrdiff_t>(centre + kNoiseReach + 1, 0, size);
-    std::array<double, 2 * kNoiseReach + 1> around{};
+    const auto reach = std::clamp<std::ptrdiff_t>(centre / 20, kMinNoiseReach, kMaxNoiseReach);
+    const std::ptrdiff_t first = std::clamp<std::ptrdiff_t>(centre - reach, 0, size);
+    const std::ptrdiff_t last = std::clamp<std::ptrdiff_t>(centre + reach + 1, 0, size);
+    std::array<double, 2 * kMaxNoiseReach + 1> around{};
     const auto count = static_cast<std::size_t>(last - first);
     if (count == 0) {
         return false;

@@ -20,9 +20,9 @@
 class OctaveGuard {
 public:
     // The weakest partial that counts, in the units of a spectrum scaled by 2 / n with a Hann
-    // window (half the amplitude of a sine): a sine of 4 in 16-bit samples, -78 dB below full
-    // scale. Above it, the noise around a partial decides.
-    static constexpr double kMinLevel = 2.0;
+    // window (half the amplitude of a sine): a sine of one step of the 16-bit samples, 90 dB
+    // below full scale. Above it, the noise around a partial decides.
+    static constexpr double kMinLevel = 0.5;
     // A present partial is this many times the median of the spectrum around it.
     static constexpr double kAboveNoise = 10.0;
     // Energy at the odd multiples of f / 2 of at least this share of the partials of f makes

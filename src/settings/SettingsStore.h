@@ -27,8 +27,8 @@ public:
     // Stores hz as whole tenths of a hertz (440.1 Hz is 4401).
     static void WriteFreqOfA4(double hz);
 
-    // "Setting"/"PreciseAuto": precise automatic mode, 0 (the default) or 1; any other
-    // number reads as on.
+    // "Setting"/"PreciseAuto": precise automatic mode, 0 (the default) or 1; a stored number
+    // is brought into 0..1, anything else reads as off.
     static bool ReadPreciseAuto();
     static void WritePreciseAuto(bool on);
 
