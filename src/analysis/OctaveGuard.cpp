@@ -129,7 +129,9 @@ std::optional<double> OctaveGuard::Check(std::span<const double> spectrum, int n
         return Refine(spectrum, n, half);
     }
     const double third = f / 3.0;
-    if (InRange(third) && (IsPresent(spectrum, n, third) || IsPresent(spectrum, n, 2.0 * third))) {
+    const double beside = Sum(spectrum, n, third, 1, 1) - PartialLevel(spectrum, n, f);
+    if (InRange(third) && (IsPresent(spectrum, n, third) || IsPresent(spectrum, n, 2.0 * third)) &&
+        beside >= kHalfPresent * Sum(spectrum, n, f, 1, 1)) {
         return Refine(spectrum, n, third);
     }
     return Refine(spectrum, n, f);
