@@ -12,8 +12,10 @@
 // the sound has; an estimate none of whose first eight partials is present gives way to the
 // strongest partial of the spectrum. Then the octave below is checked: real energy at the odd
 // multiples of f / 2 (f / 2, 3 f / 2, 5 f / 2, 7 f / 2), which no tone at f has, makes f / 2 the
-// fundamental, however weak the partial at f / 2 itself is. The third partial of a string or a pipe
-// is rarely weak, so a fundamental a tenth as strong as its octave is still found.
+// fundamental, however weak the partial at f / 2 itself is. The third partial of a string or a
+// pipe is rarely weak, so a fundamental a tenth as strong as its octave is still found. The
+// twelfth below (f / 3) is checked the same way: a decaying string's third partial may outlast
+// a faint fundamental. The result is refined between bins from the peaks of its partials.
 //
 // Returns the fundamental, or nothing when no partial stands out (silence or noise). Only
 // fundamentals between lowestHz and highestHz (a quarter tone of leeway) are chosen.
@@ -25,8 +27,9 @@ public:
     static constexpr double kMinLevel = 0.5;
     // A present partial is this many times the median of the spectrum around it.
     static constexpr double kAboveNoise = 10.0;
-    // Energy at the odd multiples of f / 2 of at least this share of the partials of f makes
-    // f / 2 the fundamental.
+    // Energy at the odd multiples of f / 2 (or beside the partials of f at f / 3, 2 f / 3 and
+    // 4 f / 3) of at least this share of the partials of f makes f / 2 (or f / 3) the
+    // fundamental.
     static constexpr double kHalfPresent = 0.15;
 
     OctaveGuard(double lowestHz, double highestHz) : m_dLowest(lowestHz), m_dHighest(highestHz) {}

@@ -44,10 +44,6 @@ std::span<const std::int16_t> PreciseAutoTracker::RingBlock(std::uint64_t index)
                                                          kBlockSamples);
 }
 
-std::optional<int> PreciseAutoTracker::LockedNote() const {
-    return m_nLocked >= 0 ? std::optional<int>(m_nLocked) : std::nullopt;
-}
-
 std::optional<double> PreciseAutoTracker::GuardedEstimate(double hz) {
     if (m_nBlocks == 0) {
         return std::nullopt;
@@ -127,8 +123,8 @@ std::optional<PreciseAutoTracker::Reading> PreciseAutoTracker::Measure() {
     m_nMeasuredX = x;
     m_nMeasuredBlocks = m_nBlocks;
     // The band reaches two semitones or more around the note: a reading well beyond the
-    // note's own half tone is the filter's ringing, or a partial beside a weak fundamental,
-    // not the tone. A tone about a quarter tone off still reads against its note.
+    // note's own half tone is not the tone. A tone about a quarter tone off still reads
+    // against its note.
     if (!hz || std::abs(m_doreme.CentsDeviation(*hz, m_nLocked)) > kMaxCents) {
         // A fundamental too weak for the filter, as on a piano's lowest strings: the checked
         // estimate, which found this note, is the best there is.

@@ -21,7 +21,8 @@ class CDoreme;
 // found in two frames in a row is confirmed: the tracker locks onto it, and from then on each
 // frame's reading is the note-locked measurement around it, made on a history built from the
 // blocks since the note began only. So nothing of the string played before reaches it, and
-// there is no reading at all while a new note is not yet confirmed.
+// there is no reading at all while a new note is not yet confirmed. Sign changes near the ends
+// of the history, where its filter wraps round, are left out of the count.
 class PreciseAutoTracker {
 public:
     static constexpr int kRingBlocks = 8;
@@ -29,7 +30,8 @@ public:
     // History values left out at either end when the sign changes are counted: there the
     // transform's filter wraps the end of the history round to its start.
     static constexpr int kEdgeMargin = 1024;
-    // Readings farther than this from the locked note, in cents, are not shown.
+    // A reading farther than this from the locked note, in cents, is the filter's ringing or a
+    // partial beside a fundamental too weak for it: the checked estimate is shown instead.
     static constexpr double kMaxCents = 65.0;
 
     struct Reading {
@@ -51,9 +53,6 @@ public:
     // The automatic estimate of the frame that ends with the newest block: the reading to
     // show, or nothing new.
     std::optional<Reading> OnEstimate(double hz);
-
-    // The confirmed note, if any.
-    std::optional<int> LockedNote() const;
 
 private:
     std::optional<double> GuardedEstimate(double hz);
