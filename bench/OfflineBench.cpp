@@ -25,19 +25,20 @@ std::vector<std::int16_t> Tone(double hz) {
     return samples;
 }
 
+// mode 0: automatic, 1: note-locked, 2: precise automatic.
 void BM_OfflinePerBlock(benchmark::State& state) {
-    const bool automatic = state.range(0) == 0;
+    const auto mode = state.range(0);
     CDoreme doreme;
     const auto samples = Tone(440.0);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            AnalyseSamples(samples, doreme, automatic ? std::nullopt : std::optional<int>(48)));
+        benchmark::DoNotOptimize(AnalyseSamples(
+            samples, doreme, mode == 1 ? std::optional<int>(48) : std::nullopt, mode == 2));
     }
     state.SetItemsProcessed(state.iterations() * kBlocks);
     state.counters["ms_per_block"] =
         benchmark::Counter(static_cast<double>(state.iterations() * kBlocks),
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_OfflinePerBlock)->ArgName("note_locked")->Arg(0)->Arg(1)->UseRealTime();
+BENCHMARK(BM_OfflinePerBlock)->ArgName("mode")->Arg(0)->Arg(1)->Arg(2)->UseRealTime();
 
 } // namespace

@@ -341,6 +341,14 @@
         <source>Spectrum</source>
         <translation>频谱</translation>
     </message>
+    <message>
+        <source>Precise automatic mode</source>
+        <translation>精确自动模式</translation>
+    </message>
+    <message>
+        <source>In automatic mode, measure the note found as finely as a chosen string</source>
+        <translation>自动模式下，像选定琴弦时一样精细地测量找到的音</translation>
+    </message>
 </context>
 <context>
     <name>CPageOpener</name>

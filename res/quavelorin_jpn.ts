@@ -341,6 +341,14 @@
         <source>Spectrum</source>
         <translation>スペクトル</translation>
     </message>
+    <message>
+        <source>Precise automatic mode</source>
+        <translation>精密自動モード</translation>
+    </message>
+    <message>
+        <source>In automatic mode, measure the note found as finely as a chosen string</source>
+        <translation>自動モードで、見つけた音を弦を選んだときと同じ精度で測定します</translation>
+    </message>
 </context>
 <context>
     <name>CPageOpener</name>

@@ -64,11 +64,16 @@ void NoteLockedMeasurement::AppendDecimated(std::span<const std::int16_t> block,
 }
 
 std::optional<double> NoteLockedMeasurement::NoteLockedMeasure(int n, const NoteTable& notes) {
-    const int x = NoteFactor(n);
+    return NoteLockedMeasure(n, notes, NoteFactor(n), 0);
+}
+
+std::optional<double> NoteLockedMeasurement::NoteLockedMeasure(int n, const NoteTable& notes, int x,
+                                                               int margin) {
+    x = std::clamp(x, 1, 8);
     const double target = x * notes.Frequency(n);
     const Band band = BandBins(target, BandCents(n));
     BandPass(band.lo, band.hi);
-    if (const auto v = MeasureZeroCrossings()) {
+    if (const auto v = MeasureZeroCrossings(margin)) {
         return *v / x;
     }
     return std::nullopt;
@@ -101,12 +106,13 @@ void NoteLockedMeasurement::BandPass(int lo, int hi) {
     }
 }
 
-std::optional<double> NoteLockedMeasurement::MeasureZeroCrossings() const {
+std::optional<double> NoteLockedMeasurement::MeasureZeroCrossings(int margin) const {
     // Start at the first non-zero value from 100 on; the earliest samples may be the filter's
     // wrap-around.
-    int s = kSize / 2;
+    margin = std::clamp(margin, 0, kSize / 4);
+    int s = std::max(kSize / 2, margin);
     int state = 0;
-    for (int k = 100; k < kSize / 2; ++k) {
+    for (int k = std::max(100, margin); k < kSize / 2; ++k) {
         if (m_history[k] != 0.0) {
             s = k;
             state = m_history[k] > 0.0 ? 1 : -1;
@@ -116,7 +122,7 @@ std::optional<double> NoteLockedMeasurement::MeasureZeroCrossings() const {
 
     std::array<int, kMaxCrossings> runs{};
     int changes = 0;
-    for (int k = s; k < kSize; ++k) {
+    for (int k = s; k < kSize - margin; ++k) {
         if (m_history[k] > 0.0 && state == -1) {
             ++changes;
             state = 1;

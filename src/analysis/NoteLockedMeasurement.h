@@ -34,12 +34,16 @@ public:
 
     // Frequency in Hz of the sound around note n, or nothing for this block.
     std::optional<double> NoteLockedMeasure(int n, const NoteTable& notes);
+    // The same on a history decimated by x instead of NoteFactor (n), counting the sign
+    // changes only between margin values from either end.
+    std::optional<double> NoteLockedMeasure(int n, const NoteTable& notes, int x, int margin);
 
     // Keeps bins lo+1 .. hi-1 (and their mirror images) of the history, in place.
     void BandPass(int lo, int hi);
 
-    // 44100 / (2 * mean half-period) of the history, from at least six sign changes.
-    std::optional<double> MeasureZeroCrossings() const;
+    // 44100 / (2 * mean half-period) of the history, from at least six sign changes; with a
+    // margin, of history[margin .. kSize - margin - 1] only.
+    std::optional<double> MeasureZeroCrossings(int margin = 0) const;
 
     // Decimation factor for note n: 8, 4, 2 or 1.
     static int NoteFactor(int n);

@@ -53,6 +53,8 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, std::unique_ptr<IWa
         probeDevice = MakeSystemWaveOut(OutputLead::Quick);
     }
     m_graph = new CGraphView(m_doreme.Notes(), m_engine, std::move(probeDevice), m_splitter);
+    // In precise automatic mode the markers show the tuner's own readings.
+    m_graph->SetMarkerSource([this] { return m_tuner->Session().PreciseMarkers(); });
     m_splitter->addWidget(m_graph);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
@@ -65,6 +67,10 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, std::unique_ptr<IWa
               HalfToneUpIcon());
     AddAction(ID_AUTO_TONE, tr("Automatic tone (F3)"), tr("Automaticly select tone"), tr("Auto"),
               AutoToneIcon())
+        ->setCheckable(true);
+    AddAction(ID_PRECISE_AUTO, tr("Precise automatic mode"),
+              tr("In automatic mode, measure the note found as finely as a chosen string"),
+              tr("Precise automatic mode"))
         ->setCheckable(true);
     AddAction(ID_STANDARD_TONE, tr("Play standard tone (F5)"), tr("Play the standard tone"),
               tr("standard tone"), StandardToneIcon())
@@ -115,6 +121,7 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::InitialUpdate() {
+    m_tuner->Session().SetPrecise(CSettingsStore::ReadPreciseAuto());
     m_tuner->OnInitialUpdate(CSettingsStore::ReadFreqOfA4());
     m_graph->OnInitialUpdate();
     UpdateCommandUI(); // the stored zoom step decides what is enabled
@@ -143,6 +150,7 @@ void CMainFrame::BuildMenus() {
 
     QMenu* function = menuBar()->addMenu(tr("&Function"));
     function->addAction(Action(ID_AUTO_TONE));
+    function->addAction(Action(ID_PRECISE_AUTO));
     function->addAction(Action(ID_HALF_TONE_UP));
     function->addAction(Action(ID_HALF_TONE_DOWN));
     function->addAction(Action(ID_STANDARD_TONE));
@@ -211,6 +219,7 @@ void CMainFrame::UpdateLockIndicators() {
 
 void CMainFrame::UpdateCommandUI() {
     Action(ID_AUTO_TONE)->setChecked(m_tuner->IsAutomatic());
+    Action(ID_PRECISE_AUTO)->setChecked(m_tuner->IsPrecise());
     Action(ID_STANDARD_TONE)->setChecked(m_tuner->IsToneOn());
     Action(ID_ZOOM_IN)->setEnabled(m_graph->CanZoomIn());
     Action(ID_ZOOM_OUT)->setEnabled(m_graph->CanZoomOut());
@@ -229,6 +238,10 @@ bool CMainFrame::OnCommand(int id) {
         break;
     case ID_AUTO_TONE:
         m_tuner->OnAutoTone();
+        break;
+    case ID_PRECISE_AUTO:
+        m_tuner->OnPreciseAuto();
+        CSettingsStore::WritePreciseAuto(m_tuner->IsPrecise());
         break;
     case ID_STANDARD_TONE:
         m_tuner->OnStandardTone();

@@ -59,6 +59,14 @@ void CSettingsStore::WriteInputSource(const QString& name) {
     Store().setValue(QStringLiteral("Setting/Input"), name);
 }
 
+bool CSettingsStore::ReadPreciseAuto() {
+    return ReadNumber(QStringLiteral("Setting"), QStringLiteral("PreciseAuto"), 0, 0, 1) != 0;
+}
+
+void CSettingsStore::WritePreciseAuto(bool on) {
+    WriteInt(QStringLiteral("Setting"), QStringLiteral("PreciseAuto"), on ? 1 : 0);
+}
+
 QString CSettingsStore::CheckAtStartUp() {
     QSettings store = Store();
     store.allKeys(); // parses the file

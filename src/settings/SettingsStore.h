@@ -32,6 +32,11 @@ public:
     static QString ReadInputSource();
     static void WriteInputSource(const QString& name);
 
+    // "Setting"/"PreciseAuto": precise automatic mode, 0 (the default) or 1; a stored number
+    // is brought into 0..1, anything else reads as off.
+    static bool ReadPreciseAuto();
+    static void WritePreciseAuto(bool on);
+
     // Run once at start-up. A store file that cannot be parsed is copied aside first, as
     // "<file>.unreadable", since the next write keeps only what could be read from it. Returns
     // the message for the user when the settings cannot be written; empty when they can.

@@ -167,7 +167,10 @@ bool CGraphView::event(QEvent* e) {
 void CGraphView::OnDraw(QPainter& painter, const QRect& dirty) {
     // The snapshot stays alive, unchanged, for as long as this frame reads it.
     const std::shared_ptr<const CWaveEngine::DisplaySnapshot> display = m_engine.Display();
-    m_surfaces.DrawFrame(display->spectrum, display->history);
+    const std::span<const double> markers =
+        m_markerSource ? m_markerSource() : std::span<const double>();
+    m_surfaces.DrawFrame(display->spectrum,
+                         markers.empty() ? std::span<const double>(display->history) : markers);
     painter.drawImage(dirty, m_surfaces.Compose(), dirty);
 }
 

@@ -5,7 +5,9 @@
 
 #include <QScrollArea>
 
+#include <functional>
 #include <memory>
+#include <span>
 
 class CWaveEngine;
 class IWaveOut;
@@ -42,6 +44,11 @@ public:
     int Key() const { return m_surfaces.Key(); }
     int VerticalRatio() const { return m_surfaces.VerticalRatio(); }
 
+    // Where the pitch markers come from when it gives any: otherwise the engine's display
+    // estimates.
+    using MarkerSource = std::function<std::span<const double>()>;
+    void SetMarkerSource(MarkerSource source) { m_markerSource = std::move(source); }
+
     // The key menu with the current key checked (none for key 12).
     QMenu* KeyMenu();
 
@@ -69,6 +76,7 @@ private:
     GraphSurfaces m_surfaces;
     QWidget* m_canvas = nullptr;
     QMenu* m_keyMenu = nullptr;
+    MarkerSource m_markerSource;
     bool m_bInitialised = false;
     bool m_bInitialScrollPending = false;
 };

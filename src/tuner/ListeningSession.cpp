@@ -4,11 +4,13 @@
 #include "Messages.h"
 
 #include <QCoreApplication>
+
 #include <QtGlobal>
+#include <algorithm>
 
 CListeningSession::CListeningSession(const CDoreme& doreme, CWaveEngine& engine, QObject* parent)
     : QObject(parent), m_engine(engine), m_readout(doreme), m_state(doreme.Notes()),
-      m_pipeline(m_state, m_meter, doreme.Notes()) {
+      m_pipeline(m_state, m_meter, doreme.Notes()), m_tracker(doreme) {
     m_retry.setInterval(kRetryIntervalMs);
     connect(&m_retry, &QTimer::timeout, this, [this] {
         if (m_engine.RetryCapture()) {
@@ -90,6 +92,7 @@ bool CListeningSession::event(QEvent* e) {
 
 void CListeningSession::OnBlock(CWaveEngine::Block block) {
     m_pipeline.HandOverBlock(block, Note());
+    m_tracker.AppendBlock(block);
     const BlockPipeline::Outcome outcome = m_pipeline.Dispatch(Note(), IsAutomatic(), m_nChoice);
     if (outcome.noteLockedHz) {
         ShowPitch(*outcome.noteLockedHz);
@@ -101,6 +104,10 @@ void CListeningSession::OnPitchResult(const PitchResultEvent& result) {
     if (!IsAutomatic() || result.Tag() != m_nChoice) {
         return;
     }
+    if (m_bPrecise) {
+        OnPreciseEstimate(result.Frequency());
+        return;
+    }
     const int before = Note();
     if (m_readout.ApplyAutomaticResult(result.Frequency())) {
         emit ReadoutChanged();
@@ -110,6 +117,28 @@ void CListeningSession::OnPitchResult(const PitchResultEvent& result) {
     }
 }
 
+void CListeningSession::OnPreciseEstimate(double hz) {
+    const auto reading = m_tracker.OnEstimate(hz);
+    std::shift_left(m_markers.begin(), m_markers.end(), 1);
+    m_markers.back() = reading ? reading->hz : 0.0;
+    if (!reading) {
+        return; // nothing new: no wrong value in the meantime
+    }
+    const int before = Note();
+    m_readout.ApplyPreciseResult(reading->note, reading->hz, reading->newNote);
+    emit ReadoutChanged();
+    if (Note() != before) {
+        emit TargetChanged();
+    }
+}
+
+std::span<const double> CListeningSession::PreciseMarkers() const {
+    if (!m_bPrecise || !IsAutomatic()) {
+        return {};
+    }
+    return m_markers;
+}
+
 void CListeningSession::ShowPitch(double hz) {
     m_readout.ShowPitch(hz);
     emit ReadoutChanged();
@@ -117,6 +146,8 @@ void CListeningSession::ShowPitch(double hz) {
 
 void CListeningSession::Chosen() {
     ++m_nChoice;
+    m_tracker.Reset();
+    m_markers.fill(0.0);
     emit TargetChanged();
 }
 
@@ -136,6 +167,11 @@ void CListeningSession::SetAutomatic(bool automatic) {
         m_engine.StopOutput(); // the tone belongs to a chosen note
     }
     Chosen();
+}
+
+void CListeningSession::SetPrecise(bool precise) {
+    m_bPrecise = precise;
+    Chosen(); // a result asked for under the other mode is dropped
 }
 
 void CListeningSession::ToggleTone() {

@@ -3,13 +3,16 @@
 #include "AnalysisState.h"
 #include "BlockPipeline.h"
 #include "NoteLockedMeasurement.h"
+#include "PreciseAutoTracker.h"
 #include "TunerReadout.h"
 #include "WaveEngine.h"
 
 #include <QObject>
 #include <QTimer>
 
+#include <array>
 #include <cstdint>
+#include <span>
 
 class CDoreme;
 class PitchResultEvent;
@@ -26,6 +29,12 @@ class PitchResultEvent;
 // the target away from the user's choice. With a note selected the note-locked measurement
 // runs at once.
 //
+// Precise automatic mode (off by default) changes what an automatic result does: it only
+// proposes a note, and the reading shown is the note-locked measurement of that note, once
+// two results in a row agree on it (PreciseAutoTracker). Until then the read-out shows nothing
+// new; a new note starts the read-out's smoothing afresh. The spectrum's pitch markers then
+// show the same readings (PreciseMarkers).
+//
 // When capture cannot open at start or stops with an error later, the engine shows the error
 // once; the read-out is emptied, the needle rests at the centre, and capture opens again,
 // without further messages, as soon as the device says it may (a sound server answered, a
@@ -35,6 +44,8 @@ class CListeningSession : public QObject {
     Q_OBJECT
 public:
     static constexpr int kRetryIntervalMs = 2000;
+    // As many pitch markers as the spectrum draws.
+    static constexpr int kMarkerCount = 20;
 
     CListeningSession(const CDoreme& doreme, CWaveEngine& engine, QObject* parent = nullptr);
     ~CListeningSession() override;
@@ -47,6 +58,7 @@ public:
     const TunerReadout& Readout() const { return m_readout; }
     int Note() const { return m_readout.Note(); }
     bool IsAutomatic() const { return m_readout.IsAutomatic(); }
+    bool IsPrecise() const { return m_bPrecise; }
     bool IsToneOn() const { return m_engine.IsOutputOpen(); }
     bool IsRetryingCapture() const {
         return m_retry.isActive() || (m_bWatching && !m_engine.IsCaptureOpen());
@@ -62,6 +74,12 @@ public:
     void SetAutomatic(bool automatic);
     // Starts the reference tone of the target, or stops it; nothing in automatic mode.
     void ToggleTone();
+    // Precise automatic mode on or off; it shows while automatic mode is on.
+    void SetPrecise(bool precise);
+
+    // The readings of precise automatic mode, one per analysed block, oldest first (0 where
+    // there was none), for the spectrum's pitch markers; empty outside that mode.
+    std::span<const double> PreciseMarkers() const;
 
 signals:
     void ReadoutChanged(); // the read-out, its marks or the meter
@@ -74,6 +92,7 @@ protected:
 private:
     void OnBlock(CWaveEngine::Block block);
     void OnPitchResult(const PitchResultEvent& result);
+    void OnPreciseEstimate(double hz);
     void ShowPitch(double hz);
     void Chosen();
     void WatchCapture();
@@ -83,6 +102,9 @@ private:
     AnalysisState m_state;
     NoteLockedMeasurement m_meter;
     BlockPipeline m_pipeline;
+    PreciseAutoTracker m_tracker;
+    bool m_bPrecise = false;
+    std::array<double, kMarkerCount> m_markers{};
     QTimer m_retry;           // only for a device that cannot say when it is back
     bool m_bWatching = false; // the device says when it is back
     std::uint64_t m_nChoice = 0;

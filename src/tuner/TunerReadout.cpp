@@ -54,6 +54,14 @@ bool TunerReadout::ApplyAutomaticResult(double hz) {
     return true;
 }
 
+void TunerReadout::ApplyPreciseResult(int note, double hz, bool restart) {
+    m_nNote = std::clamp(note, kNoteFirst, kNoteLast);
+    if (restart && hz >= 1.0 && std::isfinite(hz)) {
+        m_dSmoothed = hz;
+    }
+    ShowPitch(hz);
+}
+
 void TunerReadout::SelectNote(int note) {
     m_bAuto = false;
     m_nNote = std::clamp(note, kNoteFirst, kNoteLast);

@@ -33,6 +33,11 @@ public:
     // is shown. False, and nothing changes, when no note of the table is near.
     bool ApplyAutomaticResult(double hz);
 
+    // A reading of precise automatic mode: note becomes the target and hz is shown. With
+    // restart (a new note) the smoothing starts afresh from hz instead of gliding from the
+    // last string's value.
+    void ApplyPreciseResult(int note, double hz, bool restart);
+
     // A note chosen by the user: leaves automatic mode.
     void SelectNote(int note);
     // One half tone up (+1) or down (-1), within the table; leaves automatic mode.

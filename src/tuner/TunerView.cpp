@@ -159,6 +159,10 @@ void CTunerView::OnAutoTone() {
     ParkFocusIfInTree();
 }
 
+void CTunerView::OnPreciseAuto() {
+    m_session.SetPrecise(!m_session.IsPrecise());
+}
+
 void CTunerView::OnStandardTone() {
     m_session.ToggleTone();
 }

@@ -36,6 +36,7 @@ public:
     void OnHalfToneDown();
     void OnHalfToneUp();
     void OnAutoTone();
+    void OnPreciseAuto();
     void OnStandardTone();
     void OnSetParameters();
     void OnMetronom();
@@ -47,6 +48,7 @@ public:
     void SetMetronomeDialog(std::function<void()> run) { m_runMetronome = std::move(run); }
 
     bool IsAutomatic() const { return m_session.IsAutomatic(); }
+    bool IsPrecise() const { return m_session.IsPrecise(); }
     bool IsToneOn() const { return m_session.IsToneOn(); }
     int Note() const { return m_session.Note(); }
     const TunerReadout& Readout() const { return m_session.Readout(); }

@@ -39,10 +39,10 @@ TEST_F(WindowFixture, MenusHoldTheirCommandsInOrder) {
     EXPECT_EQ(bar[0]->text(), "&File");
     EXPECT_EQ(MenuTexts(bar[0]->menu()), QStringList({"E&xit"}));
     EXPECT_EQ(bar[1]->text(), "&Function");
-    EXPECT_EQ(
-        MenuTexts(bar[1]->menu()),
-        QStringList({"Automatic tone (F3)", "Increment half tone (F2)", "Decrement half tone (F1)",
-                     "Play standard tone (F5)", "-", "Metronom (F8)", "-", "Spectrum"}));
+    EXPECT_EQ(MenuTexts(bar[1]->menu()),
+              QStringList({"Automatic tone (F3)", "Precise automatic mode",
+                           "Increment half tone (F2)", "Decrement half tone (F1)",
+                           "Play standard tone (F5)", "-", "Metronom (F8)", "-", "Spectrum"}));
     EXPECT_EQ(MenuTexts(bar[1]->menu()->actions().last()->menu()),
               QStringList({"Zoom In", "Zoom Out"}));
     EXPECT_EQ(MenuTexts(bar[2]->menu()),
@@ -283,6 +283,23 @@ TEST_F(WindowFixture, StartUpReadsTheStoredReference) {
     second.InitialUpdate();
     EXPECT_DOUBLE_EQ(other.FreqA4(), 445.0);
     EXPECT_EQ(second.TunerView()->findChild<QLabel*>("frequencyTarget")->text(), "445.00Hz");
+}
+
+TEST_F(WindowFixture, PreciseAutomaticModeIsOffUntilChosenThenKeptForTheNextStart) {
+    QAction* precise = frame.Action(ID_PRECISE_AUTO);
+    EXPECT_FALSE(precise->isChecked());
+    precise->trigger();
+    EXPECT_TRUE(precise->isChecked());
+    EXPECT_TRUE(View().Session().IsPrecise());
+    EXPECT_EQ(CSettingsStore::ReadInt("Setting", "PreciseAuto", -1), 1);
+
+    CDoreme other;
+    CWaveEngine quiet{other.Notes(), std::make_unique<MemoryWaveIn>(),
+                      std::make_unique<MemoryWaveOut>()};
+    CMainFrame second{other, quiet};
+    second.InitialUpdate();
+    EXPECT_TRUE(second.Action(ID_PRECISE_AUTO)->isChecked());
+    EXPECT_FALSE(second.TunerView()->IsAutomatic()); // automatic mode itself is not kept
 }
 
 } // namespace

@@ -209,7 +209,8 @@ TEST(AnalyzeOptions, UsageErrors) {
                                                  {"--a4"},
                                                  {"--format", "xml", "x.wav"},
                                                  {"--verbose", "x.wav"},
-                                                 {"a.wav", "b.wav"}}) {
+                                                 {"a.wav", "b.wav"},
+                                                 {"--precise", "--note", "E2", "x.wav"}}) {
         EXPECT_NE(ParseAnalyzeOptions(args).error, "") << ::testing::PrintToString(args);
     }
 }

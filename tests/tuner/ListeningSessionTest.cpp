@@ -66,6 +66,25 @@ TEST_F(SessionFixture, NoteSelectedMeasuresWithoutTheWorker) {
     EXPECT_NEAR(ShownCents(doreme.Frequency(45)), 10.0, 2.0);
 }
 
+TEST_F(SessionFixture, PreciseModeShowsAndMarksTheNoteLockedReadingThroughTheWorker) {
+    session.SetAutomatic(true);
+    session.SetPrecise(true);
+    session.Start();
+    const double e2 = doreme.Frequency(19) * std::pow(2.0, 7.0 / 1200); // 7 cents sharp
+    SineBlocks tone(e2, 9000.0);
+    for (int b = 0; b < 8; ++b) {
+        in->Feed(tone.Next());
+        ProcessEventsUntil([&] { return !session.State().IsBusy(); }, 2s);
+        QCoreApplication::processEvents(); // the worker's result
+    }
+    EXPECT_EQ(session.Note(), 19);
+    EXPECT_NEAR(ShownCents(doreme.Frequency(19)), 7.0, 0.5);
+    ASSERT_EQ(session.PreciseMarkers().size(), 20u);
+    EXPECT_NEAR(CentsBetween(session.PreciseMarkers().back(), e2), 0.0, 0.5);
+    session.SetAutomatic(false); // the spectrum's own estimates again
+    EXPECT_TRUE(session.PreciseMarkers().empty());
+}
+
 TEST_F(SessionFixture, BlocksFilledWhileTheGuiThreadStallsReachTheAnalysisOldestFirst) {
     session.SelectNote(48);
     session.Start();

@@ -59,6 +59,8 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
                 return fail("unknown note '" + *v +
                             "': give a name such as A4, #C5 or bB3, or an index 0..87");
             }
+        } else if (arg == "--precise") {
+            options.precise = true;
         } else if (arg == "--a4") {
             const std::string* v = value();
             const auto hz = v ? ParseNumber(*v) : std::nullopt;
@@ -86,6 +88,9 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
             options.file = arg;
         }
     }
+    if (options.precise && options.note) {
+        return fail("--precise is a kind of automatic mode: give either it or --note");
+    }
     if (!options.help && options.file.empty()) {
         return fail("no audio file given");
     }
@@ -111,6 +116,11 @@ Options:
                   bB3, #A/bB3; A0 to C8) or an index 0..87 (48 is A4).
                   Without it the tuner runs in automatic mode and the target follows the
                   nearest note.
+  --precise       Precise automatic mode: the nearest note is found as in automatic mode,
+                  checked against the octave below and above, and once two blocks in a row
+                  agree on it, measured as finely as with --note. A new note starts the
+                  read-out afresh; until it is confirmed its rows show nothing new, and
+                  raw_hz is empty. Not with --note.
   --a4 HZ         Reference pitch of A4 in Hz (default 440.0); kept within 435.0..445.0.
   --format F      text (default, aligned columns), csv (with a header row) or json (one
                   object per line).

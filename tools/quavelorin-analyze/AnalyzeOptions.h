@@ -11,6 +11,7 @@
 struct AnalyzeOptions {
     std::string file;
     std::optional<int> note; // note-locked target; nothing: automatic mode
+    bool precise = false;    // precise automatic mode
     double freqA4 = CDoreme::kDefaultFreqA4;
     ReadingFormat format = ReadingFormat::Text;
     bool help = false;

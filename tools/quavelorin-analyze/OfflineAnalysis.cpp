@@ -5,6 +5,7 @@
 #include "BlockPipeline.h"
 #include "Doreme.h"
 #include "NoteLockedMeasurement.h"
+#include "PreciseAutoTracker.h"
 #include "TunerReadout.h"
 
 #include <algorithm>
@@ -17,10 +18,14 @@ struct OfflineAnalysis::Parts {
     NoteLockedMeasurement meter;
     BlockPipeline pipeline;
     TunerReadout readout;
+    std::optional<PreciseAutoTracker> tracker; // precise automatic mode only
 };
 
-OfflineAnalysis::OfflineAnalysis(CDoreme& doreme, std::optional<int> note)
+OfflineAnalysis::OfflineAnalysis(CDoreme& doreme, std::optional<int> note, bool precise)
     : m_parts(std::make_unique<Parts>(doreme)) {
+    if (precise && !note) {
+        m_parts->tracker.emplace(doreme);
+    }
     if (note) {
         m_parts->readout.SelectNote(*note);
     } else {
@@ -38,7 +43,16 @@ BlockReading OfflineAnalysis::AnalyseBlock(std::span<const std::int16_t> block) 
     BlockReading row;
     m_parts->pipeline.HandOverBlock(block, readout.Note());
     row.rawHz = m_parts->pipeline.MeasureNow(readout.Note(), readout.IsAutomatic());
-    if (row.rawHz && readout.IsAutomatic()) {
+    if (auto& tracker = m_parts->tracker) {
+        // The block's own result is the note-locked reading, as the read-out takes it.
+        tracker->AppendBlock(block);
+        const auto reading = row.rawHz ? tracker->OnEstimate(*row.rawHz) : std::nullopt;
+        row.rawHz.reset();
+        if (reading) {
+            row.rawHz = reading->hz;
+            readout.ApplyPreciseResult(reading->note, reading->hz, reading->newNote);
+        }
+    } else if (row.rawHz && readout.IsAutomatic()) {
         readout.ApplyAutomaticResult(*row.rawHz);
     } else if (row.rawHz) {
         readout.ShowPitch(*row.rawHz);
@@ -75,8 +89,8 @@ std::size_t AnalyseBlocks(OfflineAnalysis& analysis,
 }
 
 std::vector<BlockReading> AnalyseSamples(std::span<const std::int16_t> samples, CDoreme& doreme,
-                                         std::optional<int> note) {
-    OfflineAnalysis analysis(doreme, note);
+                                         std::optional<int> note, bool precise) {
+    OfflineAnalysis analysis(doreme, note, precise);
     std::vector<BlockReading> rows;
     AnalyseBlocks(
         analysis,

@@ -26,9 +26,10 @@ struct BlockReading {
 // calling thread (the live tuner drops blocks that arrive while its worker is busy).
 class OfflineAnalysis {
 public:
-    // note: the note-locked target, or nothing for automatic mode. Throws std::runtime_error
-    // when the transform cannot be allocated.
-    OfflineAnalysis(CDoreme& doreme, std::optional<int> note);
+    // note: the note-locked target, or nothing for automatic mode; precise: automatic mode
+    // measures the note it finds with the note-locked measurement (ignored with a note).
+    // Throws std::runtime_error when the transform cannot be allocated.
+    OfflineAnalysis(CDoreme& doreme, std::optional<int> note, bool precise = false);
     ~OfflineAnalysis();
 
     OfflineAnalysis(const OfflineAnalysis&) = delete;
@@ -53,4 +54,4 @@ std::size_t AnalyseBlocks(OfflineAnalysis& analysis,
 
 // All rows of samples held in memory, by the same rule.
 std::vector<BlockReading> AnalyseSamples(std::span<const std::int16_t> samples, CDoreme& doreme,
-                                         std::optional<int> note);
+                                         std::optional<int> note, bool precise = false);
