@@ -63,6 +63,8 @@ void CListeningSession::WatchCapture() {
         return;
     }
     m_readout.ShowNothingHeard();
+    m_tracker.Reset(); // what was heard before is not the note when sound comes back
+    m_markers.fill(0.0);
     emit ReadoutChanged();
     if (!m_bWatching && !m_retry.isActive()) {
         m_retry.start();
