@@ -2,17 +2,13 @@
 
 #include "NoteTable.h"
 
-#include <QString>
-
 #include <algorithm>
 
 namespace {
 
 const QColor kGridBlue(0, 0, 255);
-const QColor kNumberedRed(255, 0, 0);
 
 constexpr int kRowStep = GraphScale::kPlotHeight / GraphScale::kGridRows;
-constexpr int kLabelHalfWidth = 20;
 
 } // namespace
 
@@ -21,10 +17,6 @@ GraphSurfaces::GraphSurfaces(const NoteTable& notes)
       m_bmpBackground(GraphScale::kWidth, GraphScale::kHeight, QImage::Format_RGB32),
       m_bmpCompose(GraphScale::kWidth, GraphScale::kHeight, QImage::Format_RGB32),
       m_solidPen(kGridBlue, 1), m_dottedPen(kGridBlue, 1, Qt::DotLine), m_outlinePen(kGridBlue, 0) {
-    m_smallFont.setPixelSize(12);
-    m_smallFont.setWeight(QFont::Normal);
-    m_boldFont.setPixelSize(14);
-    m_boldFont.setWeight(QFont::Bold);
     for (int i = 0; i < kMarkers; ++i) {
         m_markerColours[static_cast<std::size_t>(i)] = QColor(255, 160 - 8 * i, 255);
     }
@@ -71,6 +63,20 @@ void GraphSurfaces::DrawFrame(std::span<const double> spectrum, std::span<const 
     DrawOutline(scale, spectrum);
     DrawMarkers(scale, history);
     CombineBackground();
+    ++m_nCompositions;
+}
+
+bool GraphSurfaces::Refresh(std::uint64_t serial, std::span<const double> spectrum,
+                            std::span<const double> history) {
+    const double lowest = m_notes.Frequency(kNoteFirst);
+    if (m_bShown && !m_bBackgroundDirty && serial == m_nShownSerial && lowest == m_dShownLowest) {
+        return false;
+    }
+    DrawFrame(spectrum, history);
+    m_bShown = true;
+    m_nShownSerial = serial;
+    m_dShownLowest = lowest;
+    return true;
 }
 
 void GraphSurfaces::CombineBackground() {
@@ -100,35 +106,7 @@ void GraphSurfaces::DrawBackground() {
         p.drawLine(GraphScale::kLeft, y, GraphScale::kRight, y);
     }
 
-    // The scale in percent of full scale, right-aligned left of the plot.
-    p.setFont(m_smallFont);
-    p.setPen(Qt::black);
-    for (int j = 0; j <= GraphScale::kGridRows; ++j) {
-        const QString text = QString::fromStdString(GraphScale::ScaleLabel(m_nVerticalRatio, j));
-        p.drawText(QRect(QPoint(0, 6 + kRowStep * j), QPoint(41, 21 + kRowStep * j)),
-                   Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, text);
-    }
-
-    // Numbered notation in the key, in red bold, then the note names, each centred under its
-    // note's line.
-    p.setFont(m_boldFont);
-    p.setPen(kNumberedRed);
-    for (int k = 0; k < kNoteCount; ++k) {
-        const int x = GraphScale::NoteX(k);
-        const std::string_view name = GraphScale::NumberedName(m_nKey, k);
-        p.drawText(QRect(QPoint(x - kLabelHalfWidth, 378), QPoint(x + kLabelHalfWidth - 1, 389)),
-                   Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
-                   QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
-    }
-    p.setFont(m_smallFont);
-    p.setPen(Qt::black);
-    for (int k = 0; k < kNoteCount; ++k) {
-        const int x = GraphScale::NoteX(k);
-        const std::string_view name = NoteTable::Name(k);
-        p.drawText(QRect(QPoint(x - kLabelHalfWidth, 398), QPoint(x + kLabelHalfWidth - 1, 409)),
-                   Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
-                   QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
-    }
+    m_labels.Draw(p, m_nKey, m_nVerticalRatio);
 }
 
 void GraphSurfaces::DrawOutline(const GraphScale& scale, std::span<const double> spectrum) {

@@ -4,12 +4,15 @@
 #include "SettingsStore.h"
 #include "WaveEngine.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+
+#include <functional>
 
 namespace {
 
@@ -60,6 +63,50 @@ private:
 
 } // namespace
 
+// Watches the whole application while a note is held and calls back once the pane can no
+// longer know that the button is down: it came up anywhere (also over a popup that took the
+// mouse), another window showed (a popup menu or a dialog takes the mouse over), or the focus
+// moved.
+class CGraphView::HoldWatch : public QObject {
+public:
+    explicit HoldWatch(std::function<void()> ended) : m_ended(std::move(ended)) {}
+    ~HoldWatch() override { Stop(); }
+
+    void Start() {
+        qApp->installEventFilter(this);
+        m_focus = connect(qApp, &QApplication::focusChanged, this, [this] { End(); });
+    }
+    void Stop() {
+        if (qApp) {
+            qApp->removeEventFilter(this);
+        }
+        disconnect(m_focus);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+            End();
+        } else if (e->type() == QEvent::Show) {
+            const auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && widget->isWindow() && widget->windowType() != Qt::ToolTip) {
+                End();
+            }
+        }
+        return false;
+    }
+
+private:
+    void End() {
+        Stop();
+        m_ended();
+    }
+
+    std::function<void()> m_ended;
+    QMetaObject::Connection m_focus;
+};
+
 CGraphView::CGraphView(const NoteTable& notes, CWaveEngine& engine,
                        std::unique_ptr<IWaveOut> probeDevice, QWidget* parent)
     : QScrollArea(parent), m_engine(engine), m_probeDevice(std::move(probeDevice)),
@@ -81,11 +128,13 @@ CGraphView::CGraphView(const NoteTable& notes, CWaveEngine& engine,
         connect(item, &QAction::triggered, this,
                 [this, key] { OnMusicKey(ID_MUSIC_KEY_FIRST + key); });
     }
+    m_hold = std::make_unique<HoldWatch>([this] { EndHold(); });
 }
 
 CGraphView::~CGraphView() {
     m_engine.SetGraphWindow(nullptr);
-    m_probe.ProbeToneStop();
+    m_hold->Stop();
+    m_probe.ProbeToneClose();
 }
 
 void CGraphView::OnInitialUpdate() {
@@ -114,6 +163,11 @@ void CGraphView::showEvent(QShowEvent* e) {
     }
 }
 
+void CGraphView::hideEvent(QHideEvent* e) {
+    EndHold();
+    QScrollArea::hideEvent(e);
+}
+
 void CGraphView::ScrollToKeyboardMiddle() {
     m_bInitialScrollPending = false;
     const int excess = GraphScale::kWidth - viewport()->width();
@@ -122,15 +176,18 @@ void CGraphView::ScrollToKeyboardMiddle() {
     }
 }
 
+// Key and zoom show at once, not only with the next spectrum.
 void CGraphView::OnZoomIn() {
     if (m_surfaces.ZoomIn()) {
         WriteSetting("VerticalRatioKey", m_surfaces.VerticalRatio());
+        m_canvas->update();
     }
 }
 
 void CGraphView::OnZoomOut() {
     if (m_surfaces.ZoomOut()) {
         WriteSetting("VerticalRatioKey", m_surfaces.VerticalRatio());
+        m_canvas->update();
     }
 }
 
@@ -140,6 +197,7 @@ void CGraphView::OnMusicKey(int id) {
     }
     m_surfaces.SetKey(id - ID_MUSIC_KEY_FIRST);
     WriteSetting("Key", m_surfaces.Key());
+    m_canvas->update();
 }
 
 QMenu* CGraphView::KeyMenu() {
@@ -162,13 +220,16 @@ bool CGraphView::event(QEvent* e) {
         m_probe.ProbeToneRefill();
         return true;
     }
+    if (e->type() == QEvent::WindowDeactivate) {
+        EndHold();
+    }
     return QScrollArea::event(e);
 }
 
 void CGraphView::OnDraw(QPainter& painter, const QRect& dirty) {
     // The snapshot stays alive, unchanged, for as long as this frame reads it.
     const std::shared_ptr<const CWaveEngine::DisplaySnapshot> display = m_engine.Display();
-    m_surfaces.DrawFrame(display->spectrum, display->history);
+    m_surfaces.Refresh(display->serial, display->spectrum, display->history);
     painter.drawImage(dirty, m_surfaces.Compose(), dirty);
 }
 
@@ -182,9 +243,17 @@ void CGraphView::OnLButtonDown(QPoint point) {
     }
     m_probe.SetNote(*note);
     m_probe.ProbeToneStart();
+    if (m_probe.IsPlaying()) {
+        m_hold->Start();
+    }
 }
 
 void CGraphView::OnLButtonUp() {
+    EndHold();
+}
+
+void CGraphView::EndHold() {
+    m_hold->Stop();
     m_probe.ProbeToneStop();
 }
 

@@ -4,6 +4,12 @@
 
 #include <cmath>
 
+namespace {
+
+const double kTwoPi = 8.0 * std::atan(1.0);
+
+} // namespace
+
 ProbeTone::ProbeTone(const NoteTable& notes, IWaveOut& device) : m_notes(notes), m_device(device) {
     for (int i = 0; i < 2; ++i) {
         m_headers[i].data = m_buffers[i].data();
@@ -11,7 +17,7 @@ ProbeTone::ProbeTone(const NoteTable& notes, IWaveOut& device) : m_notes(notes),
 }
 
 ProbeTone::~ProbeTone() {
-    ProbeToneStop();
+    ProbeToneClose();
 }
 
 void ProbeTone::ProbeToneInit(QObject* owner) {
@@ -24,15 +30,15 @@ void ProbeTone::ProbeToneInit(QObject* owner) {
 }
 
 void ProbeTone::ProbeToneStart() {
-    if (m_bOpen) {
+    if (m_state == State::Playing) {
         return;
     }
-    m_dPhase = 0.0;
-    m_dEnvelope = 0.0;
-    m_bOpen = true;
+    ProbeToneClose(); // a fade still playing is cut short
+    m_voice = Voice{};
+    m_state = State::Playing;
     const WaveResult result = m_device.Open(m_pOwner);
     if (result != WAVE_NOERROR) {
-        m_bOpen = false;
+        m_state = State::Closed;
         ShowDeviceError(result, m_device.ErrorText(result));
         return;
     }
@@ -46,19 +52,56 @@ void ProbeTone::ProbeToneStart() {
 }
 
 void ProbeTone::ProbeToneStop() {
-    if (m_bOpen) {
+    if (m_state != State::Playing) {
+        m_voice.phase = 0.0;
+        return;
+    }
+    // What the device holds but has not played is taken back and replaced by the fade.
+    m_device.Reset();
+    Voice voice = UnplayedVoice();
+    for (WaveHeader& header : m_headers) {
+        m_device.Unprepare(header);
+    }
+    // A whole block, so that a device that takes a block ahead of the speaker has played the
+    // fade before the block counts as done.
+    auto& samples = m_buffers[0];
+    samples.fill(0);
+    for (int n = 0; n < kReleaseSamples; ++n) {
+        const double gain = double(kReleaseSamples - 1 - n) / kReleaseSamples;
+        samples[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(NextSample(voice) * gain);
+    }
+    m_state = State::Releasing;
+    m_voice.phase = 0.0;
+    WaveHeader& header = m_headers[0];
+    header.flags = 0;
+    m_device.Prepare(header);
+    if (m_device.Write(header) != WAVE_NOERROR) {
+        ProbeToneClose();
+    }
+}
+
+void ProbeTone::ProbeToneClose() {
+    if (m_state != State::Closed) {
         m_device.Reset();
         for (WaveHeader& header : m_headers) {
             m_device.Unprepare(header);
         }
         m_device.Close();
-        m_bOpen = false;
+        m_state = State::Closed;
     }
-    m_dPhase = 0.0;
+    m_voice.phase = 0.0;
 }
 
 int ProbeTone::ProbeToneRefill() {
-    if (!m_bOpen) {
+    if (m_state == State::Releasing) {
+        // Only the fade's block is queued now; notifications of the blocks taken back find
+        // it still queued.
+        if (m_headers[0].IsDone()) {
+            ProbeToneClose();
+        }
+        return 1;
+    }
+    if (m_state != State::Playing) {
         return 1;
     }
     for (int i = 0; i < 2; ++i) {
@@ -75,19 +118,46 @@ int ProbeTone::ProbeToneRefill() {
 }
 
 void ProbeTone::ProbeToneFill(int i) {
-    if (!m_bOpen) {
+    if (m_state != State::Playing) {
         return;
     }
-    const double twoPi = 8.0 * std::atan(1.0);
-    const double step = twoPi * m_notes.Frequency(m_nNote) / kSampleRate;
-    for (std::int16_t& sample : m_buffers[static_cast<std::size_t>(i)]) {
-        m_dEnvelope = (m_dEnvelope * 4999.0 + 1.0) / 5000.0;
-        const double v = 0.5 * std::sin(2.0 * m_dPhase) + 0.4 * std::sin(m_dPhase) +
-                         0.1 * std::sin(3.0 * m_dPhase);
-        sample = static_cast<std::int16_t>(v * kAmplitude * m_dEnvelope);
-        m_dPhase += step;
-        if (m_dPhase > twoPi) {
-            m_dPhase -= twoPi;
+    const auto index = static_cast<std::size_t>(i);
+    m_voice.step = kTwoPi * m_notes.Frequency(m_nNote) / kSampleRate;
+    m_starts[index] = m_voice;
+    m_fills[index] = ++m_nFills;
+    for (std::int16_t& sample : m_buffers[index]) {
+        sample = static_cast<std::int16_t>(NextSample(m_voice));
+    }
+}
+
+double ProbeTone::NextSample(Voice& voice) {
+    const double v = 0.5 * std::sin(2.0 * voice.phase) + 0.4 * std::sin(voice.phase) +
+                     0.1 * std::sin(3.0 * voice.phase);
+    Advance(voice);
+    return v * kAmplitude * voice.envelope;
+}
+
+void ProbeTone::Advance(Voice& voice) {
+    voice.envelope = (voice.envelope * 4999.0 + 1.0) / 5000.0;
+    voice.phase += voice.step;
+    if (voice.phase > kTwoPi) {
+        voice.phase -= kTwoPi;
+    }
+}
+
+ProbeTone::Voice ProbeTone::UnplayedVoice() const {
+    // The device plays the buffers in the order they were filled and has played a part of the
+    // first one it has not finished; each buffer knows the voice at its start.
+    const int first = m_fills[0] < m_fills[1] ? 0 : 1;
+    for (int i : {first, 1 - first}) {
+        const WaveHeader& header = m_headers[static_cast<std::size_t>(i)];
+        if (header.recorded < header.length) {
+            Voice voice = m_starts[static_cast<std::size_t>(i)];
+            for (int n = 0; n < header.recorded; ++n) {
+                Advance(voice);
+            }
+            return voice;
         }
     }
+    return m_voice;
 }

@@ -14,12 +14,16 @@ class QObject;
 // the GUI thread.
 //
 // The tone is the fundamental at 0.4 with its octave at 0.5 and its twelfth at 0.1, rising
-// softly as 1 - (4999/5000)^n; phase and envelope run on across buffers, and there is no
-// release. ProbeToneStart while open and ProbeToneStop while closed do nothing (Stop still
-// resets the phase); a refill after the device was closed is ignored.
+// softly as 1 - (4999/5000)^n; phase and envelope run on across buffers. It ends without a
+// click: ProbeToneStop takes back what the device has not yet played and queues instead the
+// tone's continuation from the last sample played, faded out over kReleaseSamples (about
+// 5 ms) and followed by silence to the end of a block; the device closes once that block has
+// played. ProbeToneStart while playing and ProbeToneStop while not playing do nothing (Stop
+// still resets the phase); a refill after the device was closed is ignored.
 class ProbeTone {
 public:
     static constexpr double kAmplitude = 28000.0;
+    static constexpr int kReleaseSamples = 220;
 
     ProbeTone(const NoteTable& notes, IWaveOut& device);
     ~ProbeTone();
@@ -29,30 +33,56 @@ public:
 
     // Records the object that receives the device's notifications; zeroes the buffers.
     void ProbeToneInit(QObject* owner);
-    // Opens the device and queues two fresh buffers. A failed open shows the wave-output
-    // error box and leaves the player closed, so the next start tries again.
+    // Opens the device and queues two fresh buffers; a release still under way is cut short
+    // first. A failed open shows the wave-output error box and leaves the player closed, so
+    // the next start tries again.
     void ProbeToneStart();
+    // Fades the tone out; the device stays open until the fade has played.
     void ProbeToneStop();
-    // Refills and requeues the first buffer that has played; always 1 (handled).
+    // Closes the device at once, without a fade: for the owner going away.
+    void ProbeToneClose();
+    // Refills and requeues the first buffer that has played, or closes the device once the
+    // fade has played; always 1 (handled).
     int ProbeToneRefill();
 
     // The note played, read afresh at every fill (so a playing tone follows the A4 reference).
     void SetNote(int note) { m_nNote = note; }
     int Note() const { return m_nNote; }
-    bool IsOpen() const { return m_bOpen; }
-    double Phase() const { return m_dPhase; }
-    double Envelope() const { return m_dEnvelope; }
+    // The tone sounds and is refilled: from a successful start until the stop.
+    bool IsPlaying() const { return m_state == State::Playing; }
+    // The device is open: while playing, and while the fade plays out.
+    bool IsOpen() const { return m_state != State::Closed; }
+    double Phase() const { return m_voice.phase; }
+    double Envelope() const { return m_voice.envelope; }
 
 private:
+    enum class State { Closed, Playing, Releasing };
+
+    // The oscillator before its next sample: phase, attack envelope, and the phase step of the
+    // note it plays.
+    struct Voice {
+        double phase = 0.0;
+        double envelope = 0.0;
+        double step = 0.0;
+    };
+
     void ProbeToneFill(int i);
+    // The next sample of the voice, which moves on by one sample.
+    static double NextSample(Voice& voice);
+    static void Advance(Voice& voice);
+    // Where the tone stood at the first sample the device has not played.
+    Voice UnplayedVoice() const;
 
     const NoteTable& m_notes;
     IWaveOut& m_device;
     QObject* m_pOwner = nullptr;
     std::array<std::array<std::int16_t, kBlockSamples>, 2> m_buffers{};
     std::array<WaveHeader, 2> m_headers{};
-    bool m_bOpen = false;
+    // Per buffer: the voice at its first sample and its place among the fills.
+    std::array<Voice, 2> m_starts{};
+    std::array<std::uint64_t, 2> m_fills{};
+    std::uint64_t m_nFills = 0;
+    State m_state = State::Closed;
     int m_nNote = kNoteA4;
-    double m_dPhase = 0.0;
-    double m_dEnvelope = 0.0;
+    Voice m_voice;
 };

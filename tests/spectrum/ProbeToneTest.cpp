@@ -26,6 +26,24 @@ protected:
         return v * ProbeTone::kAmplitude * envelope;
     }
 
+    // The block played after a stop: the tone from sample start on, as ideal(n) gives it,
+    // fading to nothing within kReleaseSamples; the device closes when it has played.
+    template <class Ideal> void ExpectFadeFrom(int start, Ideal ideal) {
+        ASSERT_EQ(device.QueuedBuffers(), 1);
+        ASSERT_EQ(device.PlayBuffers(1), 1);
+        const auto& played = device.Played();
+        ASSERT_EQ(played.size(), std::size_t(start + kBlockSamples));
+        for (int n : {0, 1, 110, 218}) {
+            const double gain = (ProbeTone::kReleaseSamples - 1.0 - n) / ProbeTone::kReleaseSamples;
+            EXPECT_NEAR(played[std::size_t(start + n)], ideal(start + n) * gain, 2.0) << n;
+        }
+        EXPECT_TRUE(std::all_of(played.begin() + start + ProbeTone::kReleaseSamples - 1,
+                                played.end(), [](std::int16_t v) { return v == 0; }));
+        EXPECT_TRUE(device.IsOpen());
+        probe.ProbeToneRefill();
+        EXPECT_FALSE(device.IsOpen());
+    }
+
     int PeakAround(int n) const {
         const auto& played = device.Played();
         return std::abs(*std::max_element(played.begin() + n - 100, played.begin() + n + 100,
@@ -73,12 +91,31 @@ TEST_F(Probe, PlaysAContinuousToneWithASoftAttack) {
         EXPECT_NEAR(played[static_cast<std::size_t>(n)], Ideal(cycles, n), 2.0) << n;
     }
 
+    // The stop fades the tone out over 5 ms from the last sample played, then the block plays
+    // out in silence and the device closes.
     probe.ProbeToneStop();
-    EXPECT_FALSE(device.IsOpen());
+    EXPECT_FALSE(probe.IsPlaying());
     EXPECT_EQ(probe.Phase(), 0.0);
+    ExpectFadeFrom(kSwitch + kBlockSamples, [&](int n) {
+        return Ideal((440.0 * kSwitch + 880.0 * (n - kSwitch)) / 44100, n);
+    });
     EXPECT_EQ(probe.ProbeToneRefill(), 1); // a late notification changes nothing
     EXPECT_EQ(device.QueuedBuffers(), 0);
     EXPECT_TRUE(errors.messages.empty());
+}
+
+TEST_F(Probe, TheFadeTakesTheUnplayedPartsPlaceAndANewStartCutsItShort) {
+    probe.ProbeToneStart();
+    ASSERT_EQ(device.PlayBuffers(1), 1);
+    probe.ProbeToneStop(); // the second block had not been played
+    ExpectFadeFrom(kBlockSamples, [](int n) { return Ideal(440.0 * n / 44100, n); });
+
+    probe.ProbeToneStart();
+    probe.ProbeToneStop();
+    probe.ProbeToneStart();
+    EXPECT_TRUE(probe.IsPlaying());
+    EXPECT_EQ(device.QueuedBuffers(), 2);
+    EXPECT_EQ(device.Played().size(), 2u * kBlockSamples);
 }
 
 TEST_F(Probe, AFailedOpenIsShownAndTheNextStartTriesAgain) {
