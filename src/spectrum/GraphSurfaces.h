@@ -12,14 +12,16 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 class NoteTable;
 
 // The spectrum pane's two off-screen surfaces of 1821 x 421 pixels and everything drawn into
 // them. The background holds the grid and the labels (GraphLabels); it is redrawn only after
-// the key or the zoom step changed. A frame fills the composition surface, draws the spectrum
-// outline and the pitch markers, and ANDs the background over it: white lets the spectrum
-// through, grid and labels stay on top.
+// the key or the zoom step changed. A frame shows the spectrum outline and the pitch markers
+// ANDed with the background: white lets them through, grid and labels stay on top. The
+// composition surface keeps the last frame; the next one puts the background's pixels back
+// where the last outline and markers were, then ANDs the new ones in.
 //
 // A frame is composed only when there is something new to show: a new snapshot of the
 // spectrum, another key or zoom step, another A4 reference. A paint in between (a scroll, an
@@ -64,8 +66,10 @@ public:
 private:
     void DrawBackground();
     void DrawOutline(const GraphScale& scale, std::span<const double> spectrum);
+    void MapBins(const GraphScale& scale);
     void DrawMarkers(const GraphScale& scale, std::span<const double> history);
-    void CombineBackground();
+    void EraseLastFrame();
+    void RestoreBackground(const QRect& rect);
 
     const NoteTable& m_notes;
     bool m_bBackgroundDirty = true;
@@ -79,9 +83,15 @@ private:
     QPen m_solidPen;
     QPen m_dottedPen;
     QPen m_outlinePen; // cosmetic: one pixel, on the fast path
-    std::array<QColor, kMarkers> m_markerColours;
+    std::array<QRgb, kMarkers> m_markerColours;
     std::array<QPoint, GraphScale::kMaxVertices> m_vertices{};
     std::size_t m_nVertices = 0;
+    // The x of each bin left of the plot's right edge, for the mapping of these two notes.
+    std::vector<int> m_binX;
+    double m_dMappedLowest = 0.0;
+    double m_dMappedHighest = 0.0;
+    std::array<QRect, kMarkers> m_markerRects{};
+    std::size_t m_nMarkers = 0;
     long m_nCompositions = 0;
     bool m_bShown = false; // of the last frame:
     std::uint64_t m_nShownSerial = 0;

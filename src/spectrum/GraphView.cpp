@@ -73,6 +73,7 @@ public:
     ~HoldWatch() override { Stop(); }
 
     void Start() {
+        Stop();
         qApp->installEventFilter(this);
         m_focus = connect(qApp, &QApplication::focusChanged, this, [this] { End(); });
     }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <random>
 #include <vector>
 
 namespace {
@@ -144,6 +145,28 @@ TEST_F(Surfaces, OutlineRunsFromBaselineToBaselineAndStopsAtTheTopLine) {
               outline.end()); // one vertex per column, left to right
     EXPECT_TRUE(
         Extent(image, QRect(50, 0, 1761, 10), [](QRgb c) { return c != kWhite; }).isEmpty());
+}
+
+// Each frame puts the background back only where the last one drew; what it leaves is the
+// same as a frame composed on fresh surfaces. Jagged spectra, steep lines, markers on the plot
+// and over the scale's labels.
+TEST_F(Surfaces, AFrameOverEarlierOnesEqualsOneComposedAfresh) {
+    std::mt19937 random(19);
+    std::vector<double> history(20);
+    for (int frame = 0; frame < 4; ++frame) {
+        spectrum.assign(16384, 0.0);
+        for (double& m : spectrum) {
+            m = std::uniform_real_distribution<double>(0.0, 3000.0 * (frame + 1))(random);
+        }
+        for (double& f : history) {
+            f = std::uniform_real_distribution<double>(0.0, 4500.0)(random);
+        }
+        history[frame] = 25.0; // left of the plot, over "100.0%"
+        surfaces.DrawFrame(spectrum, history);
+    }
+    GraphSurfaces fresh(doreme.Notes());
+    fresh.DrawFrame(spectrum, history);
+    EXPECT_TRUE(surfaces.Compose() == fresh.Compose());
 }
 
 TEST_F(Surfaces, MarkersShadeFromOldestToNewest) {
