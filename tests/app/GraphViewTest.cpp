@@ -134,8 +134,11 @@ TEST_F(GraphPane, TheProbeStopsOnceThePaneCanNoLongerKnowTheButtonIsHeld) {
     Graph().ensureVisible(a4.x(), a4.y());
     QWidget other; // shown already: only its activation matters
     other.show();
-    // Nothing has the focus during the hold, so that no change of focus stands in for the others.
-    Graph().setFocusPolicy(Qt::NoFocus);
+    const auto activate = [&](QWidget& window) {
+        window.activateWindow();
+        return QTest::qWaitForWindowActive(&window);
+    };
+    Graph().setFocusPolicy(Qt::NoFocus); // so no change of focus stands in for the others
     const std::pair<const char*, std::function<void()>> ways[] = {
         {"release off the labels", [&] { Release(QPoint(a4.x(), 100)); }},
         {"release where a popup took the mouse",
@@ -157,15 +160,10 @@ TEST_F(GraphPane, TheProbeStopsOnceThePaneCanNoLongerKnowTheButtonIsHeld) {
          }},
         {"focus", [&] { Tree().setFocus(); }},
         {"hidden", [&] { Graph().hide(); }},
-        {"window no longer active",
-         [&] {
-             other.activateWindow();
-             EXPECT_TRUE(QTest::qWaitForWindowActive(&other));
-         }},
+        {"window no longer active", [&] { EXPECT_TRUE(activate(other)); }},
     };
     for (const auto& [way, act] : ways) {
-        frame.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+        ASSERT_TRUE(activate(frame));
         if (QApplication::focusWidget()) {
             QApplication::focusWidget()->clearFocus();
         }

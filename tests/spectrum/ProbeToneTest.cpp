@@ -29,8 +29,7 @@ protected:
     // The block played after a stop: the tone from sample start on, as ideal(n) gives it,
     // fading to nothing within kReleaseSamples; the device closes when it has played.
     template <class Ideal> void ExpectFadeFrom(int start, Ideal ideal) {
-        ASSERT_EQ(device.QueuedBuffers(), 1);
-        ASSERT_EQ(device.PlayBuffers(1), 1);
+        ASSERT_EQ(device.PlayBuffers(2), 1); // the fade's block alone
         const auto& played = device.Played();
         ASSERT_EQ(played.size(), std::size_t(start + kBlockSamples));
         for (int n : {0, 1, 110, 218}) {
@@ -39,7 +38,6 @@ protected:
         }
         EXPECT_TRUE(std::all_of(played.begin() + start + ProbeTone::kReleaseSamples - 1,
                                 played.end(), [](std::int16_t v) { return v == 0; }));
-        EXPECT_TRUE(device.IsOpen());
         probe.ProbeToneRefill();
         EXPECT_FALSE(device.IsOpen());
     }
