@@ -66,16 +66,22 @@ private:
 // Watches the whole application while a note is held and calls back once the pane can no
 // longer know that the button is down: it came up anywhere (also over a popup that took the
 // mouse), another window showed (a popup menu or a dialog takes the mouse over), or the focus
-// moved.
+// went to another window or left the program.
 class CGraphView::HoldWatch : public QObject {
 public:
-    explicit HoldWatch(std::function<void()> ended) : m_ended(std::move(ended)) {}
+    HoldWatch(QWidget* pane, std::function<void()> ended)
+        : m_pane(pane), m_ended(std::move(ended)) {}
     ~HoldWatch() override { Stop(); }
 
     void Start() {
         Stop();
         qApp->installEventFilter(this);
-        m_focus = connect(qApp, &QApplication::focusChanged, this, [this] { End(); });
+        // The focus may well come to the pane's window with the press itself.
+        m_focus = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            if (!now || now->window() != m_pane->window()) {
+                End();
+            }
+        });
     }
     void Stop() {
         if (qApp) {
@@ -104,6 +110,7 @@ private:
         m_ended();
     }
 
+    QWidget* m_pane;
     std::function<void()> m_ended;
     QMetaObject::Connection m_focus;
 };
@@ -129,7 +136,7 @@ CGraphView::CGraphView(const NoteTable& notes, CWaveEngine& engine,
         connect(item, &QAction::triggered, this,
                 [this, key] { OnMusicKey(ID_MUSIC_KEY_FIRST + key); });
     }
-    m_hold = std::make_unique<HoldWatch>([this] { EndHold(); });
+    m_hold = std::make_unique<HoldWatch>(this, [this] { EndHold(); });
 }
 
 CGraphView::~CGraphView() {

@@ -23,7 +23,7 @@ constexpr int ID_MUSIC_KEY_LAST = 32801;
 // Holding the left button on a note's label sounds that note on the probe tone's own device
 // (the tuner's tone stops first). The probe stops as soon as the pane can no longer know that
 // the button is held: the button comes up anywhere, a popup menu or a dialog shows, the focus
-// moves, the pane is hidden or its window stops being the active one.
+// goes to another window, the pane is hidden or its window stops being the active one.
 //
 // The context menu picks the key of the numbered notation; key and zoom step are stored in
 // the settings at once.

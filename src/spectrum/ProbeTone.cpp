@@ -2,7 +2,10 @@
 
 #include "DeviceError.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <functional>
 
 namespace {
 
@@ -33,11 +36,17 @@ void ProbeTone::ProbeToneStart() {
     if (m_state == State::Playing) {
         return;
     }
-    ProbeToneClose(); // a fade still playing is cut short
+    const bool releasing = m_state == State::Releasing;
     m_voice = Voice{};
     m_state = State::Playing;
-    const WaveResult result = m_device.Open(m_pOwner);
-    if (result != WAVE_NOERROR) {
+    if (releasing) {
+        // The device stays open: the new tone follows what it has yet to play of the fade.
+        m_device.Reset();
+        const int fade = kReleaseSamples - std::min(m_headers[0].recorded, kReleaseSamples);
+        if (!RequeueFadeRest()) {
+            QueueFadeRest(m_buffers[0].data() + kReleaseSamples - fade, fade);
+        }
+    } else if (const WaveResult result = m_device.Open(m_pOwner); result != WAVE_NOERROR) {
         m_state = State::Closed;
         ShowDeviceError(result, m_device.ErrorText(result));
         return;
@@ -59,9 +68,7 @@ void ProbeTone::ProbeToneStop() {
     // What the device holds but has not played is taken back and replaced by the fade.
     m_device.Reset();
     Voice voice = UnplayedVoice();
-    for (WaveHeader& header : m_headers) {
-        m_device.Unprepare(header);
-    }
+    RequeueFadeRest();
     // A whole block, so that a device that takes a block ahead of the speaker has played the
     // fade before the block counts as done.
     auto& samples = m_buffers[0];
@@ -80,12 +87,34 @@ void ProbeTone::ProbeToneStop() {
     }
 }
 
+bool ProbeTone::RequeueFadeRest() {
+    // Queued before the tone that followed it, so nothing of that tone has played if this has
+    // not: its own fade would be silence.
+    const int left = m_nFadeRest - std::min(m_fadeRestHeader.recorded, m_nFadeRest);
+    QueueFadeRest(m_fadeRest.data() + m_nFadeRest - left, left);
+    return left > 0;
+}
+
+void ProbeTone::QueueFadeRest(const std::int16_t* samples, int count) {
+    for (WaveHeader& header :
+         {std::ref(m_headers[0]), std::ref(m_headers[1]), std::ref(m_fadeRestHeader)}) {
+        m_device.Unprepare(header);
+    }
+    m_nFadeRest = count;
+    if (count > 0) {
+        std::memmove(m_fadeRest.data(), samples, sizeof(std::int16_t) * std::size_t(count));
+        m_fadeRestHeader = WaveHeader{};
+        m_fadeRestHeader.data = m_fadeRest.data();
+        m_fadeRestHeader.length = count;
+        m_device.Prepare(m_fadeRestHeader);
+        m_device.Write(m_fadeRestHeader);
+    }
+}
+
 void ProbeTone::ProbeToneClose() {
     if (m_state != State::Closed) {
         m_device.Reset();
-        for (WaveHeader& header : m_headers) {
-            m_device.Unprepare(header);
-        }
+        QueueFadeRest(nullptr, 0); // unprepares every header
         m_device.Close();
         m_state = State::Closed;
     }

@@ -18,8 +18,9 @@ class QObject;
 // click: ProbeToneStop takes back what the device has not yet played and queues instead the
 // tone's continuation from the last sample played, faded out over kReleaseSamples (about
 // 5 ms) and followed by silence to the end of a block; the device closes once that block has
-// played. ProbeToneStart while playing and ProbeToneStop while not playing do nothing (Stop
-// still resets the phase); a refill after the device was closed is ignored.
+// played. A start in the meantime keeps the device: the new tone follows the rest of the fade.
+// ProbeToneStart while playing and ProbeToneStop while not playing do nothing (Stop still
+// resets the phase); a refill after the device was closed is ignored.
 class ProbeTone {
 public:
     static constexpr double kAmplitude = 28000.0;
@@ -33,9 +34,8 @@ public:
 
     // Records the object that receives the device's notifications; zeroes the buffers.
     void ProbeToneInit(QObject* owner);
-    // Opens the device and queues two fresh buffers; a release still under way is cut short
-    // first. A failed open shows the wave-output error box and leaves the player closed, so
-    // the next start tries again.
+    // Opens the device and queues two fresh buffers. A failed open shows the wave-output
+    // error box and leaves the player closed, so the next start tries again.
     void ProbeToneStart();
     // Fades the tone out; the device stays open until the fade has played.
     void ProbeToneStop();
@@ -72,12 +72,22 @@ private:
     static void Advance(Voice& voice);
     // Where the tone stood at the first sample the device has not played.
     Voice UnplayedVoice() const;
+    // After a reset: queues again what the device has not played of the last fade's rest;
+    // false when nothing was left.
+    bool RequeueFadeRest();
+    // Unprepares every buffer, then queues these samples of a fade (they may lie in the
+    // rest's own buffer) as the rest.
+    void QueueFadeRest(const std::int16_t* samples, int count);
 
     const NoteTable& m_notes;
     IWaveOut& m_device;
     QObject* m_pOwner = nullptr;
     std::array<std::array<std::int16_t, kBlockSamples>, 2> m_buffers{};
     std::array<WaveHeader, 2> m_headers{};
+    // What a start during a fade queues of it ahead of the new tone.
+    std::array<std::int16_t, kReleaseSamples> m_fadeRest{};
+    WaveHeader m_fadeRestHeader;
+    int m_nFadeRest = 0;
     // Per buffer: the voice at its first sample and its place among the fills.
     std::array<Voice, 2> m_starts{};
     std::array<std::uint64_t, 2> m_fills{};
