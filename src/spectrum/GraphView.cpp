@@ -228,6 +228,11 @@ bool CGraphView::event(QEvent* e) {
         m_probe.ProbeToneRefill();
         return true;
     }
+    if (e->type() == MM_WOM_ERROR) {
+        // The probe's device stopped by itself: closed, so that the next press opens it anew.
+        m_probe.ProbeToneClose();
+        return true;
+    }
     if (e->type() == QEvent::WindowDeactivate) {
         EndHold();
     }

@@ -118,13 +118,21 @@ TEST_F(GraphPane, HoldingANoteLabelPlaysItsProbeToneInsteadOfTheTunersTone) {
     EXPECT_FALSE(Graph().Probe().IsPlaying());
     probe->PlayBuffers(1); // the fade
     EXPECT_TRUE(ProcessEventsUntil([&] { return !probe->IsOpen(); }, 1000ms));
+    // A device that stops by itself is closed, and opened anew by the next press.
+    Press(e4);
+    Release(e4);
+    probe->Break();
+    EXPECT_TRUE(ProcessEventsUntil([&] { return !probe->IsOpen(); }, 1000ms));
+    Press(e4);
+    EXPECT_TRUE(probe->IsOpen() && !probe->IsBroken());
+    Release(e4);
 
     // Eight pixels off the line, or above the label rows: nothing sounds.
     for (QPoint miss : {e4 + QPoint(1, 0), QPoint(e4.x(), 300)}) {
         QTest::mouseMove(Graph().Canvas(), miss);
         EXPECT_NE(Graph().Canvas()->cursor().shape(), Qt::PointingHandCursor);
         Press(miss);
-        EXPECT_FALSE(probe->IsOpen());
+        EXPECT_FALSE(Graph().Probe().IsPlaying());
         Release(miss);
     }
 }
