@@ -14,6 +14,8 @@ public:
 
     // The next sample, between -sum and +sum of the weights, of a tone at hz.
     double Next(double hz);
+    // Moves on by one sample without making it.
+    void Skip(double hz);
     void Reset() { m_dPhase = 0.0; }
     double Phase() const { return m_dPhase; }
 

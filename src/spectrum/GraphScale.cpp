@@ -22,7 +22,7 @@ constexpr std::array<std::string_view, 12> kNumbered = {"6", ":", "7", "1", ":",
 
 // C8 stands 1740 pixels right of A0: 5 cents a pixel with an equal-tempered table.
 GraphScale::GraphScale(double lowest, double highest)
-    : m_dLowest(lowest),
+    : m_dLowest(lowest), m_dHighest(highest),
       m_dCentsPerPixel(1200.0 * std::log2(highest / lowest) / (NoteX(kNoteLast) - kLeft)) {}
 
 double GraphScale::Offset(double hz) const {

@@ -26,12 +26,15 @@ public:
     static constexpr int kRatioCount = 7;
     static constexpr int kDefaultRatio = 3;
     static constexpr int kKeyCount = 12;
+    static constexpr int kBins = 16384;
     static constexpr double kBinHz = 44100.0 / 32768.0;
     // Percent of full scale (a magnitude of 32768) at the top line, per zoom step.
     static constexpr std::array<int, kRatioCount> kFullScale = {100, 50, 20, 10, 5, 2, 1};
 
     // lowest and highest are the frequencies of A0 and C8.
     GraphScale(double lowest, double highest);
+    double Lowest() const { return m_dLowest; }
+    double Highest() const { return m_dHighest; }
 
     // x of a spectrum frequency: 50 for anything at or below A0 (and for 0 or a non-finite
     // value); may lie right of the plot for high frequencies (then it is at least kRight).
@@ -61,5 +64,6 @@ private:
     double Offset(double hz) const;
 
     double m_dLowest;
+    double m_dHighest;
     double m_dCentsPerPixel;
 };

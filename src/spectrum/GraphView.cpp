@@ -4,12 +4,16 @@
 #include "SettingsStore.h"
 #include "WaveEngine.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -60,6 +64,58 @@ private:
 
 } // namespace
 
+// Watches the whole application while a note is held and calls back once the pane can no
+// longer know that the button is down: it came up anywhere (also over a popup that took the
+// mouse), another window showed (a popup menu or a dialog takes the mouse over), or the focus
+// went to another window or left the program.
+class CGraphView::HoldWatch : public QObject {
+public:
+    HoldWatch(QWidget* pane, std::function<void()> ended)
+        : m_pane(pane), m_ended(std::move(ended)) {}
+    ~HoldWatch() override { Stop(); }
+
+    void Start() {
+        Stop();
+        qApp->installEventFilter(this);
+        // The focus may well come to the pane's window with the press itself.
+        m_focus = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            if (!now || now->window() != m_pane->window()) {
+                End();
+            }
+        });
+    }
+    void Stop() {
+        if (qApp) {
+            qApp->removeEventFilter(this);
+        }
+        disconnect(m_focus);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+            End();
+        } else if (e->type() == QEvent::Show) {
+            const auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && widget->isWindow() && widget->windowType() != Qt::ToolTip) {
+                End();
+            }
+        }
+        return false;
+    }
+
+private:
+    void End() {
+        Stop();
+        m_ended();
+    }
+
+    QWidget* m_pane;
+    std::function<void()> m_ended;
+    QMetaObject::Connection m_focus;
+};
+
 CGraphView::CGraphView(const NoteTable& notes, CWaveEngine& engine,
                        std::unique_ptr<IWaveOut> probeDevice, QWidget* parent)
     : QScrollArea(parent), m_engine(engine), m_probeDevice(std::move(probeDevice)),
@@ -81,11 +137,13 @@ CGraphView::CGraphView(const NoteTable& notes, CWaveEngine& engine,
         connect(item, &QAction::triggered, this,
                 [this, key] { OnMusicKey(ID_MUSIC_KEY_FIRST + key); });
     }
+    m_hold = std::make_unique<HoldWatch>(this, [this] { EndHold(); });
 }
 
 CGraphView::~CGraphView() {
     m_engine.SetGraphWindow(nullptr);
-    m_probe.ProbeToneStop();
+    m_hold->Stop();
+    m_probe.ProbeToneClose();
 }
 
 void CGraphView::OnInitialUpdate() {
@@ -114,6 +172,11 @@ void CGraphView::showEvent(QShowEvent* e) {
     }
 }
 
+void CGraphView::hideEvent(QHideEvent* e) {
+    EndHold();
+    QScrollArea::hideEvent(e);
+}
+
 void CGraphView::ScrollToKeyboardMiddle() {
     m_bInitialScrollPending = false;
     const int excess = GraphScale::kWidth - viewport()->width();
@@ -122,15 +185,18 @@ void CGraphView::ScrollToKeyboardMiddle() {
     }
 }
 
+// Key and zoom show at once, not only with the next spectrum.
 void CGraphView::OnZoomIn() {
     if (m_surfaces.ZoomIn()) {
         WriteSetting("VerticalRatioKey", m_surfaces.VerticalRatio());
+        m_canvas->update();
     }
 }
 
 void CGraphView::OnZoomOut() {
     if (m_surfaces.ZoomOut()) {
         WriteSetting("VerticalRatioKey", m_surfaces.VerticalRatio());
+        m_canvas->update();
     }
 }
 
@@ -140,6 +206,7 @@ void CGraphView::OnMusicKey(int id) {
     }
     m_surfaces.SetKey(id - ID_MUSIC_KEY_FIRST);
     WriteSetting("Key", m_surfaces.Key());
+    m_canvas->update();
 }
 
 QMenu* CGraphView::KeyMenu() {
@@ -158,8 +225,17 @@ bool CGraphView::event(QEvent* e) {
         m_canvas->update();
         return true;
     }
-    if (m_probe.ProbeToneEvent(e)) {
+    if (e->type() == MM_WOM_DONE) {
+        m_probe.ProbeToneRefill(static_cast<WaveDoneEvent*>(e)->Header());
         return true;
+    }
+    if (e->type() == MM_WOM_ERROR) {
+        // The probe's device stopped by itself: closed, so that the next press opens it anew.
+        m_probe.ProbeToneClose();
+        return true;
+    }
+    if (e->type() == QEvent::WindowDeactivate) {
+        EndHold();
     }
     return QScrollArea::event(e);
 }
@@ -167,10 +243,18 @@ bool CGraphView::event(QEvent* e) {
 void CGraphView::OnDraw(QPainter& painter, const QRect& dirty) {
     // The snapshot stays alive, unchanged, for as long as this frame reads it.
     const std::shared_ptr<const CWaveEngine::DisplaySnapshot> display = m_engine.Display();
-    const std::span<const double> markers =
+    // In precise automatic mode the markers are the session's readings, which change apart
+    // from the snapshots: either change makes a new frame.
+    const std::span<const double> source =
         m_markerSource ? m_markerSource() : std::span<const double>();
-    m_surfaces.DrawFrame(display->spectrum,
-                         markers.empty() ? std::span<const double>(display->history) : markers);
+    const std::span<const double> markers =
+        source.empty() ? std::span<const double>(display->history) : source;
+    if (display->serial != m_nDrawnSerial || !std::ranges::equal(markers, m_drawnMarkers)) {
+        ++m_nFrame;
+        m_nDrawnSerial = display->serial;
+        m_drawnMarkers.assign(markers.begin(), markers.end());
+    }
+    m_surfaces.Refresh(m_nFrame, display->spectrum, markers);
     painter.drawImage(dirty, m_surfaces.Compose(), dirty);
 }
 
@@ -184,9 +268,17 @@ void CGraphView::OnLButtonDown(QPoint point) {
     }
     m_probe.SetNote(*note);
     m_probe.ProbeToneStart();
+    if (m_probe.IsPlaying()) {
+        m_hold->Start();
+    }
 }
 
 void CGraphView::OnLButtonUp() {
+    EndHold();
+}
+
+void CGraphView::EndHold() {
+    m_hold->Stop();
     m_probe.ProbeToneStop();
 }
 

@@ -5,9 +5,11 @@
 
 #include <QScrollArea>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
+#include <vector>
 
 class CWaveEngine;
 class IWaveOut;
@@ -19,10 +21,16 @@ constexpr int ID_MUSIC_KEY_LAST = 32801;
 
 // The spectrum pane: a scroll area over the fixed 1821 x 421 canvas that GraphSurfaces draws.
 // Each WM_SPECTRUM_READY asks for a repaint; the paint takes the engine's newest snapshot and
-// holds it while it draws, so the capture thread never waits. Holding the left button on a
-// note's label sounds that note on the probe tone's own device (the tuner's tone stops
-// first); releasing it always stops the probe. The context menu picks the key of the numbered
-// notation; key and zoom step are stored in the settings at once.
+// holds it while it draws, so the capture thread never waits. A paint composes a frame only
+// for a new snapshot or a new key or zoom step, and copies just the exposed part.
+//
+// Holding the left button on a note's label sounds that note on the probe tone's own device
+// (the tuner's tone stops first). The probe stops as soon as the pane can no longer know that
+// the button is held: the button comes up anywhere, a popup menu or a dialog shows, the focus
+// goes to another window, the pane is hidden or its window stops being the active one.
+//
+// The context menu picks the key of the numbered notation; key and zoom step are stored in
+// the settings at once.
 class CGraphView : public QScrollArea {
     Q_OBJECT
 public:
@@ -66,9 +74,14 @@ protected:
     bool event(QEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
 private:
+    class HoldWatch;
+
     void ScrollToKeyboardMiddle();
+    // The button is no longer known to be held on a note: the probe fades out.
+    void EndHold();
 
     CWaveEngine& m_engine;
     std::unique_ptr<IWaveOut> m_probeDevice;
@@ -77,6 +90,11 @@ private:
     QWidget* m_canvas = nullptr;
     QMenu* m_keyMenu = nullptr;
     MarkerSource m_markerSource;
+    std::unique_ptr<HoldWatch> m_hold;
+    // What the last frame showed: the snapshot and the markers.
+    std::uint64_t m_nDrawnSerial = 0;
+    std::vector<double> m_drawnMarkers;
+    std::uint64_t m_nFrame = 0;
     bool m_bInitialised = false;
     bool m_bInitialScrollPending = false;
 };

@@ -2,26 +2,30 @@
 
 #include "NoteTable.h"
 #include "ToneOscillator.h"
-#include "ToneOutput.h"
 #include "WaveDevice.h"
 
+#include <array>
 #include <cstdint>
-#include <span>
 
-class QEvent;
 class QObject;
 
 // The probe tone: a note of the table sounded on an output device of its own while the user
-// holds the mouse on the note's label, through a tone output of its own. The owner hands the
-// device's notifications to ProbeToneEvent, so every fill runs on the GUI thread.
+// holds the mouse on the note's label. Two buffers of 16384 samples circulate; the owner
+// receives MM_WOM_DONE for each buffer played and calls ProbeToneRefill, so every fill runs on
+// the GUI thread.
 //
 // The tone is the fundamental at 0.4 with its octave at 0.5 and its twelfth at 0.1, rising
-// softly as 1 - (4999/5000)^n; phase and envelope run on across buffers, and there is no
-// release. ProbeToneStart while open and ProbeToneStop while closed do nothing (Stop still
+// softly as 1 - (4999/5000)^n; phase and envelope run on across buffers. It ends without a
+// click: ProbeToneStop takes back what the device has not yet played and queues instead the
+// tone's continuation from the last sample played, faded out over kReleaseSamples (about
+// 5 ms) and followed by silence to the end of a block; the device closes once that block has
+// played. A start in the meantime keeps the device: the new tone follows the rest of the fade.
+// ProbeToneStart while playing and ProbeToneStop while not playing do nothing (Stop still
 // resets the phase); a refill after the device was closed is ignored.
 class ProbeTone {
 public:
     static constexpr double kAmplitude = 28000.0;
+    static constexpr int kReleaseSamples = 220;
 
     ProbeTone(const NoteTable& notes, IWaveOut& device);
     ~ProbeTone();
@@ -34,26 +38,63 @@ public:
     // Opens the device and queues two fresh buffers. A failed open shows the wave-output
     // error box and leaves the player closed, so the next start tries again.
     void ProbeToneStart();
+    // Fades the tone out; the device stays open until the fade has played.
     void ProbeToneStop();
-    // Refills and requeues the first buffer that has played; always 1 (handled).
-    int ProbeToneRefill();
-    // MM_WOM_DONE refills the buffer it names; MM_WOM_ERROR closes the player and shows the
-    // error. False for any other event.
-    bool ProbeToneEvent(QEvent* e);
+    // Closes the device at once, without a fade: for the owner going away.
+    void ProbeToneClose();
+    // Refills and requeues the first buffer that has played, or closes the device once the
+    // fade has played; always 1 (handled).
+    // done is the buffer the notification names; with none named, the first one done.
+    int ProbeToneRefill(const WaveHeader* done = nullptr);
 
     // The note played, read afresh at every fill (so a playing tone follows the A4 reference).
     void SetNote(int note) { m_nNote = note; }
     int Note() const { return m_nNote; }
-    bool IsOpen() const { return m_output.IsOpen(); }
-    double Phase() const { return m_oscillator.Phase(); }
-    double Envelope() const { return m_dEnvelope; }
+    // The tone sounds and is refilled: from a successful start until the stop.
+    bool IsPlaying() const { return m_state == State::Playing; }
+    // The device is open: while playing, and while the fade plays out.
+    bool IsOpen() const { return m_state != State::Closed; }
+    double Phase() const { return m_voice.oscillator.Phase(); }
+    double Envelope() const { return m_voice.envelope; }
 
 private:
-    void ProbeToneFill(std::span<std::int16_t> buffer);
+    enum class State { Closed, Playing, Releasing };
+
+    // The tone before its next sample: the oscillator, the attack envelope, and the frequency
+    // of the note it plays.
+    struct Voice {
+        ToneOscillator oscillator{{0.4, 0.5, 0.1}};
+        double envelope = 0.0;
+        double hz = 0.0;
+    };
+
+    void ProbeToneFill(int i);
+    // The next sample of the voice, which moves on by one sample.
+    static double NextSample(Voice& voice);
+    static void Advance(Voice& voice);
+    // Where the tone stood at the first sample the device has not played.
+    Voice UnplayedVoice() const;
+    // After a reset: queues again what the device has not played of the last fade's rest;
+    // false when nothing was left.
+    bool RequeueFadeRest();
+    // Unprepares every buffer, then queues these samples of a fade (they may lie in the
+    // rest's own buffer) as the rest.
+    void QueueFadeRest(const std::int16_t* samples, int count);
 
     const NoteTable& m_notes;
-    ToneOutput m_output;
-    ToneOscillator m_oscillator{{0.4, 0.5, 0.1}};
+    IWaveOut& m_device;
+    QObject* m_pOwner = nullptr;
+    std::array<std::array<std::int16_t, kBlockSamples>, 2> m_buffers{};
+    std::array<WaveHeader, 2> m_headers{};
+    // What a start during a fade queues of it ahead of the new tone.
+    std::array<std::int16_t, kReleaseSamples> m_fadeRest{};
+    WaveHeader m_fadeRestHeader;
+    int m_nFadeRest = 0;
+    // Per buffer: the voice at its first sample and its place among the fills.
+    std::array<Voice, 2> m_starts{};
+    std::array<std::uint64_t, 2> m_fills{};
+    std::uint64_t m_nFills = 0;
+    State m_state = State::Closed;
     int m_nNote = kNoteA4;
-    double m_dEnvelope = 0.0;
+    Voice m_voice;
 };

@@ -3,11 +3,15 @@
 #include "Commands.h"
 #include "GraphView.h"
 #include "SettingsStore.h"
+#include "SignalHelpers.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -105,22 +109,99 @@ TEST_F(GraphPane, HoldingANoteLabelPlaysItsProbeToneInsteadOfTheTunersTone) {
     EXPECT_EQ(Graph().Canvas()->cursor().shape(), Qt::PointingHandCursor);
     Press(e4);
     EXPECT_FALSE(engine.IsOutputOpen());
-    EXPECT_TRUE(probe->IsOpen());
+    EXPECT_TRUE(Graph().Probe().IsPlaying());
     EXPECT_EQ(Graph().Probe().Note(), 43);
     EXPECT_EQ(probe->QueuedBuffers(), 2);
     probe->PlayBuffers(1); // the pane refills on the device's notification
     ASSERT_TRUE(ProcessEventsUntil([&] { return probe->QueuedBuffers() == 2; }, 1000ms));
     Release(e4);
-    EXPECT_FALSE(probe->IsOpen());
+    EXPECT_FALSE(Graph().Probe().IsPlaying());
+    probe->PlayBuffers(1); // the fade
+    EXPECT_TRUE(ProcessEventsUntil([&] { return !probe->IsOpen(); }, 1000ms));
+    // A device that stops by itself is closed, and opened anew by the next press.
+    Press(e4);
+    Release(e4);
+    probe->Break();
+    EXPECT_TRUE(ProcessEventsUntil([&] { return !probe->IsOpen(); }, 1000ms));
+    Press(e4);
+    EXPECT_TRUE(probe->IsOpen() && !probe->IsBroken());
+    Release(e4);
 
     // Eight pixels off the line, or above the label rows: nothing sounds.
     for (QPoint miss : {e4 + QPoint(1, 0), QPoint(e4.x(), 300)}) {
         QTest::mouseMove(Graph().Canvas(), miss);
         EXPECT_NE(Graph().Canvas()->cursor().shape(), Qt::PointingHandCursor);
         Press(miss);
-        EXPECT_FALSE(probe->IsOpen());
+        EXPECT_FALSE(Graph().Probe().IsPlaying());
         Release(miss);
     }
+}
+
+TEST_F(GraphPane, TheProbeStopsOnceThePaneCanNoLongerKnowTheButtonIsHeld) {
+    const QPoint a4(GraphScale::NoteX(kNoteA4), 400);
+    Graph().ensureVisible(a4.x(), a4.y());
+    QWidget other; // shown already: only its activation matters
+    other.show();
+    const auto activate = [&](QWidget& window) {
+        window.activateWindow();
+        return QTest::qWaitForWindowActive(&window);
+    };
+    Graph().setFocusPolicy(Qt::NoFocus); // so no change of focus stands in for the others
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"release off the labels", [&] { Release(QPoint(a4.x(), 100)); }},
+        {"release where a popup took the mouse",
+         [&] { QTest::mouseRelease(&Tree(), Qt::LeftButton); }},
+        {"key menu",
+         [&] {
+             QContextMenuEvent click(QContextMenuEvent::Mouse, a4,
+                                     Graph().Canvas()->mapToGlobal(a4));
+             QApplication::sendEvent(Graph().Canvas(), &click);
+             Graph().KeyMenu()->hide();
+         }},
+        {"dialog",
+         [&] {
+             QTimer::singleShot(0, [&] {
+                 EXPECT_FALSE(Graph().Probe().IsPlaying());
+                 QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
+             });
+             frame.OnCommand(ID_METRONOM);
+         }},
+        {"hidden", [&] { Graph().hide(); }},
+        {"window no longer active", [&] { EXPECT_TRUE(activate(other)); }},
+    };
+    for (const auto& [way, act] : ways) {
+        ASSERT_TRUE(activate(frame));
+        if (QApplication::focusWidget()) {
+            QApplication::focusWidget()->clearFocus();
+        }
+        Press(a4);
+        ASSERT_TRUE(Graph().Probe().IsPlaying()) << way;
+        act();
+        EXPECT_FALSE(Graph().Probe().IsPlaying()) << way;
+        Graph().show();
+    }
+    // The focus moving within the window, as it may with the press itself, is no such way.
+    Press(a4);
+    Tree().setFocus();
+    EXPECT_TRUE(Graph().Probe().IsPlaying());
+}
+
+TEST_F(GraphPane, APaintComposesOnlyForANewSpectrumKeyOrZoom) {
+    const GraphSurfaces& surfaces = Graph().Surfaces();
+    QWidget& canvas = *Graph().Canvas();
+    canvas.repaint();
+    const long composed = surfaces.Compositions();
+    canvas.repaint(QRect(900, 100, 50, 50));
+    Graph().horizontalScrollBar()->setValue(Graph().horizontalScrollBar()->value() + 40);
+    canvas.repaint();
+    EXPECT_EQ(surfaces.Compositions(), composed);
+
+    frame.OnCommand(ID_ZOOM_IN);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return surfaces.Compositions() == composed + 1; }, 1s));
+    in->Feed(SineBlocks(440.0, 9000.0).Next());
+    EXPECT_TRUE(ProcessEventsUntil([&] { return surfaces.Compositions() == composed + 2; }, 5s));
+    canvas.repaint();
+    EXPECT_EQ(surfaces.Compositions(), composed + 2);
 }
 
 } // namespace

@@ -2,10 +2,14 @@
 
 #include "Doreme.h"
 
+#include <QFontInfo>
+#include <QGuiApplication>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <random>
 #include <vector>
 
 namespace {
@@ -54,17 +58,63 @@ TEST_F(Surfaces, GridLinesAndLabelsStandWhereTheyBelong) {
     EXPECT_LT(blue, 15);
     EXPECT_EQ(image.pixel(1000, 200), kWhite);
 
-    // The top scale label sits right-aligned in its box, left of the plot.
+    // The top scale label sits right-aligned left of the plot, its middle on the top line.
     const auto dark = [](QRgb c) { return qGray(c) < 128; };
     const QRect label = Extent(image, QRect(0, 0, 50, 30), dark);
-    EXPECT_TRUE(QRect(0, 6, 42, 16).contains(label)) << label.x() << "," << label.y();
-    EXPECT_GE(label.right(), 36);
+    EXPECT_NEAR(label.right(), surfaces.Labels().ScaleRight(), 2);
+    EXPECT_NEAR(label.center().y(), 10, 1);
 
     // A4's numbered name is red and centred under its line.
-    const QRect red = Extent(image, QRect(990, 378, 40, 16),
+    const int top = surfaces.Labels().RowTop(GraphLabels::kNumbered);
+    const QRect red = Extent(image, QRect(990, top, 40, 16),
                              [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 80; });
     ASSERT_FALSE(red.isEmpty());
     EXPECT_NEAR(red.center().x(), 1010, 1.5);
+}
+
+// Whole and apart, in the Chinese UI font (its line is half again as high as its size) as in
+// the default one, at both ends of the zoom: every pixel below the plot lies in its row, names
+// stand at least three pixels apart, the top scale label is whole.
+TEST_F(Surfaces, LabelsStayWholeInTheirRowsInAnyFont) {
+    const QFont original = QGuiApplication::font();
+    const auto inked = [](const QImage& image, QRect box) {
+        return Extent(image, box, [](QRgb c) { return c != kWhite; }).width();
+    };
+    for (const QString& family :
+         {QFontInfo(original).family(), QStringLiteral("Noto Sans CJK SC")}) {
+        QGuiApplication::setFont(QFont(family));
+        ASSERT_EQ(QFontInfo(QFont()).family().toStdString(), family.toStdString());
+        GraphSurfaces local(doreme.Notes());
+        const GraphLabels& labels = local.Labels();
+        for (int ratio : {0, 6}) {
+            local.SetVerticalRatio(ratio);
+            local.DrawFrame(std::vector<double>(16384, 0.0), std::vector<double>(20, 0.0));
+            const QImage& image = local.Background();
+            int y = labels.ScaleBottom(GraphScale::kGridRows) + 1; // below the lowest scale label
+            const int expected[] = {88, 52, 36};                   // labels per row
+            for (auto row :
+                 {GraphLabels::kNumbered, GraphLabels::kNaturals, GraphLabels::kSharps}) {
+                EXPECT_EQ(inked(image, QRect(0, y, 1821, labels.RowTop(row) - y)), 0) << row;
+                y = labels.RowBottom(row) + 1;
+                int names = 0;
+                for (int x = 0, blank = 3; x < image.width(); ++x) {
+                    const bool ink =
+                        inked(image, QRect(x, labels.RowTop(row), 1, y - labels.RowTop(row)));
+                    names += ink && blank >= 3;
+                    blank = ink ? 0 : blank + 1;
+                }
+                EXPECT_EQ(names, expected[row]) << family.toStdString() << " row " << row;
+            }
+            EXPECT_EQ(inked(image, QRect(0, y, 1821, image.height() - y)), 0);
+
+            // "100.0%" (or "  1.0%") whole: clear of the canvas's left edge, nothing above it.
+            const QRect top = Extent(image, QRect(0, 0, 50, labels.ScaleBottom(0) + 1),
+                                     [](QRgb c) { return c != kWhite; });
+            EXPECT_GT(top.left(), 0);
+            EXPECT_GE(top.top(), labels.ScaleTop(0));
+        }
+    }
+    QGuiApplication::setFont(original);
 }
 
 TEST_F(Surfaces, OutlineRunsFromBaselineToBaselineAndStopsAtTheTopLine) {
@@ -88,6 +138,28 @@ TEST_F(Surfaces, OutlineRunsFromBaselineToBaselineAndStopsAtTheTopLine) {
               outline.end()); // one vertex per column, left to right
     EXPECT_TRUE(
         Extent(image, QRect(50, 0, 1761, 10), [](QRgb c) { return c != kWhite; }).isEmpty());
+}
+
+// Each frame puts the background back only where the last one drew; what it leaves is the
+// same as a frame composed on fresh surfaces. Jagged spectra, steep lines, markers on the plot
+// and over the scale's labels.
+TEST_F(Surfaces, AFrameOverEarlierOnesEqualsOneComposedAfresh) {
+    std::mt19937 random(19);
+    std::vector<double> history(20);
+    for (int frame = 0; frame < 4; ++frame) {
+        spectrum.assign(16384, 0.0);
+        for (double& m : spectrum) {
+            m = std::uniform_real_distribution<double>(0.0, 3000.0 * (frame + 1))(random);
+        }
+        for (double& f : history) {
+            f = std::uniform_real_distribution<double>(0.0, 4500.0)(random);
+        }
+        history[frame] = 25.0; // left of the plot, over "100.0%"
+        surfaces.DrawFrame(spectrum, history);
+    }
+    GraphSurfaces fresh(doreme.Notes());
+    fresh.DrawFrame(spectrum, history);
+    EXPECT_TRUE(surfaces.Compose() == fresh.Compose());
 }
 
 TEST_F(Surfaces, MarkersShadeFromOldestToNewest) {

@@ -26,6 +26,17 @@ protected:
         return v * ProbeTone::kAmplitude * envelope;
     }
 
+    // The tone from sample start of what was played on, as ideal(n) gives it, fading to
+    // nothing within kReleaseSamples.
+    template <class Ideal> void ExpectFadeAt(int start, Ideal ideal) {
+        const auto& played = device.Played();
+        ASSERT_GE(played.size(), std::size_t(start + ProbeTone::kReleaseSamples));
+        for (int n : {0, 1, 110, 218, 219}) {
+            const double gain = (ProbeTone::kReleaseSamples - 1.0 - n) / ProbeTone::kReleaseSamples;
+            EXPECT_NEAR(played[std::size_t(start + n)], ideal(start + n) * gain, 2.0) << n;
+        }
+    }
+
     int PeakAround(int n) const {
         const auto& played = device.Played();
         return std::abs(*std::max_element(played.begin() + n - 100, played.begin() + n + 100,
@@ -73,12 +84,41 @@ TEST_F(Probe, PlaysAContinuousToneWithASoftAttack) {
         EXPECT_NEAR(played[static_cast<std::size_t>(n)], Ideal(cycles, n), 2.0) << n;
     }
 
+    // The stop fades the tone out over 5 ms from the last sample played, then the block plays
+    // out in silence and the device closes.
     probe.ProbeToneStop();
-    EXPECT_FALSE(device.IsOpen());
+    EXPECT_FALSE(probe.IsPlaying());
     EXPECT_EQ(probe.Phase(), 0.0);
+    ASSERT_EQ(device.PlayBuffers(2), 1); // the fade's block alone
+    ExpectFadeAt(kSwitch + kBlockSamples, [&](int n) {
+        return Ideal((440.0 * kSwitch + 880.0 * (n - kSwitch)) / 44100, n);
+    });
+    EXPECT_TRUE(std::all_of(played.end() - kBlockSamples + ProbeTone::kReleaseSamples, played.end(),
+                            [](std::int16_t v) { return v == 0; }));
+    probe.ProbeToneRefill();
+    EXPECT_FALSE(device.IsOpen());
     EXPECT_EQ(probe.ProbeToneRefill(), 1); // a late notification changes nothing
     EXPECT_EQ(device.QueuedBuffers(), 0);
     EXPECT_TRUE(errors.messages.empty());
+}
+
+TEST_F(Probe, TheFadeTakesTheUnplayedPartsPlaceAndANewStartFollowsIt) {
+    probe.ProbeToneStart();
+    ASSERT_EQ(device.PlayBuffers(1), 1);
+    probe.ProbeToneStop();  // the second block had not been played
+    probe.ProbeToneStart(); // nor the fade: it goes first, on the same device, also when
+    probe.ProbeToneStop();  // the tone after it ends before anything of it played
+    probe.ProbeToneStart();
+    EXPECT_EQ(device.QueuedBuffers(), 3);
+    ASSERT_EQ(device.PlayBuffers(2), 2);
+    ExpectFadeAt(kBlockSamples, [](int n) { return Ideal(440.0 * n / 44100, n); });
+    constexpr int kNew = kBlockSamples + ProbeTone::kReleaseSamples;
+    EXPECT_NEAR(device.Played()[kNew + 200], Ideal(440.0 * 200 / 44100, 200), 2.0);
+
+    probe.ProbeToneStop();
+    ASSERT_EQ(device.PlayBuffers(2), 1);
+    probe.ProbeToneRefill();
+    EXPECT_FALSE(device.IsOpen());
 }
 
 TEST_F(Probe, AFailedOpenIsShownAndTheNextStartTriesAgain) {
