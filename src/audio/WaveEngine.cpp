@@ -15,7 +15,7 @@ CWaveEngine::CWaveEngine(const NoteTable& notes, std::unique_ptr<IWaveIn> waveIn
         }
     });
     m_capture.SetLossListener([this] { m_display.Clear(); });
-    m_output.SetGenerator([this](std::span<std::int16_t> buffer) { Generate(buffer); });
+    m_output.SetGenerator([this](int, std::span<std::int16_t> buffer) { Generate(buffer); });
 }
 
 CWaveEngine::~CWaveEngine() {

@@ -2,17 +2,19 @@
 
 #include "NoteTable.h"
 #include "ToneOscillator.h"
+#include "ToneOutput.h"
 #include "WaveDevice.h"
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 class QObject;
 
-// The probe tone: a note of the table sounded on an output device of its own while the user
-// holds the mouse on the note's label. Two buffers of 16384 samples circulate; the owner
-// receives MM_WOM_DONE for each buffer played and calls ProbeToneRefill, so every fill runs on
-// the GUI thread.
+// The probe tone: a note of the table sounded on an output device of its own, through a tone
+// output of its own, while the user holds the mouse on the note's label. The owner receives
+// MM_WOM_DONE for each buffer played and calls ProbeToneRefill, so every fill runs on the GUI
+// thread.
 //
 // The tone is the fundamental at 0.4 with its octave at 0.5 and its twelfth at 0.1, rising
 // softly as 1 - (4999/5000)^n; phase and envelope run on across buffers. It ends without a
@@ -33,7 +35,7 @@ public:
     ProbeTone(const ProbeTone&) = delete;
     ProbeTone& operator=(const ProbeTone&) = delete;
 
-    // Records the object that receives the device's notifications; zeroes the buffers.
+    // Records the object that receives the device's notifications.
     void ProbeToneInit(QObject* owner);
     // Opens the device and queues two fresh buffers. A failed open shows the wave-output
     // error box and leaves the player closed, so the next start tries again.
@@ -51,15 +53,13 @@ public:
     void SetNote(int note) { m_nNote = note; }
     int Note() const { return m_nNote; }
     // The tone sounds and is refilled: from a successful start until the stop.
-    bool IsPlaying() const { return m_state == State::Playing; }
+    bool IsPlaying() const { return m_output.IsPlaying(); }
     // The device is open: while playing, and while the fade plays out.
-    bool IsOpen() const { return m_state != State::Closed; }
+    bool IsOpen() const { return m_output.IsOpen(); }
     double Phase() const { return m_voice.oscillator.Phase(); }
     double Envelope() const { return m_voice.envelope; }
 
 private:
-    enum class State { Closed, Playing, Releasing };
-
     // The tone before its next sample: the oscillator, the attack envelope, and the frequency
     // of the note it plays.
     struct Voice {
@@ -68,33 +68,16 @@ private:
         double hz = 0.0;
     };
 
-    void ProbeToneFill(int i);
+    void ProbeToneFill(int buffer, std::span<std::int16_t> samples);
+    // The fade: the tone's continuation from sample offset of buffer, faded out.
+    int ProbeToneFade(int buffer, int offset, std::span<std::int16_t> tail) const;
     // The next sample of the voice, which moves on by one sample.
     static double NextSample(Voice& voice);
     static void Advance(Voice& voice);
-    // Where the tone stood at the first sample the device has not played.
-    Voice UnplayedVoice() const;
-    // After a reset: queues again what the device has not played of the last fade's rest;
-    // false when nothing was left.
-    bool RequeueFadeRest();
-    // Unprepares every buffer, then queues these samples of a fade (they may lie in the
-    // rest's own buffer) as the rest.
-    void QueueFadeRest(const std::int16_t* samples, int count);
 
     const NoteTable& m_notes;
-    IWaveOut& m_device;
-    QObject* m_pOwner = nullptr;
-    std::array<std::array<std::int16_t, kBlockSamples>, 2> m_buffers{};
-    std::array<WaveHeader, 2> m_headers{};
-    // What a start during a fade queues of it ahead of the new tone.
-    std::array<std::int16_t, kReleaseSamples> m_fadeRest{};
-    WaveHeader m_fadeRestHeader;
-    int m_nFadeRest = 0;
-    // Per buffer: the voice at its first sample and its place among the fills.
-    std::array<Voice, 2> m_starts{};
-    std::array<std::uint64_t, 2> m_fills{};
-    std::uint64_t m_nFills = 0;
-    State m_state = State::Closed;
+    ToneOutput m_output;
+    std::array<Voice, 2> m_starts{}; // the voice at each buffer's first sample
     int m_nNote = kNoteA4;
     Voice m_voice;
 };
