@@ -342,7 +342,8 @@ TEST(NoSoundServer, ShowsTheErrorOnceAndRunsOn) {
 
     CQuavelorinApp app;
     ASSERT_TRUE(app.InitInstance());
-    ProcessEventsUntil([] { return false; }, 4500ms); // two quiet retries of the input
+    // Long enough for several quiet attempts to reach a server (one a second, or every 2 s).
+    ProcessEventsUntil([] { return false; }, 4500ms);
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0], "Quavelorin|Error = 0x00000002, : No sound device is available.");
     EXPECT_TRUE(app.MainFrame()->isVisible());
