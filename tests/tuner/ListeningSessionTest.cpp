@@ -74,8 +74,9 @@ TEST_F(SessionFixture, PreciseModeShowsAndMarksTheNoteLockedReadingThroughTheWor
     SineBlocks tone(e2, 9000.0);
     for (int b = 0; b < 8; ++b) {
         in->Feed(tone.Next());
+        QCoreApplication::processEvents(); // the block, whose frame goes to the worker
         ProcessEventsUntil([&] { return !session.State().IsBusy(); }, 2s);
-        QCoreApplication::processEvents(); // the worker's result
+        QCoreApplication::processEvents(); // the worker's result, posted before it was idle
     }
     EXPECT_EQ(session.Note(), 19);
     EXPECT_NEAR(ShownCents(doreme.Frequency(19)), 7.0, 0.5);
