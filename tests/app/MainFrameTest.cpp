@@ -6,6 +6,7 @@
 #include "HomePageAddress.h"
 #include "SettingsStore.h"
 
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -201,6 +202,24 @@ TEST(DlgSet, SpinStopsAtBothEndsInTenthsOfAHertz) {
     dialog.accept();
     EXPECT_DOUBLE_EQ(doreme.FreqA4(), 435.0);
     EXPECT_DOUBLE_EQ(doreme.Frequency(48), 435.0); // the table was rebuilt
+}
+
+// A chosen input that is not there now (unplugged) is still offered, so OK does not forget it.
+TEST(DlgSet, AnAbsentInputIsKeptAndAnotherCanBeChosen) {
+    CDoreme doreme;
+    CDlgSet dialog(doreme, {{"mic-a", "Microphone A"}}, "gone");
+    auto* inputs = dialog.findChild<QComboBox*>("inputCombo");
+    ASSERT_EQ(inputs->count(), 3);
+    EXPECT_EQ(inputs->itemText(1), "Microphone A");
+    EXPECT_EQ(inputs->currentIndex(), 2);
+    dialog.accept();
+    EXPECT_EQ(dialog.Input(), "gone");
+    inputs->setCurrentIndex(1);
+    dialog.accept();
+    EXPECT_EQ(dialog.Input(), "mic-a");
+    inputs->setCurrentIndex(0);
+    dialog.accept();
+    EXPECT_EQ(dialog.Input(), ""); // the default
 }
 
 TEST(DlgSet, WritesAPointUnderAGermanLocale) {
