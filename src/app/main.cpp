@@ -32,8 +32,5 @@ int main(int argc, char** argv) {
             quavelorin.ExitInstance();
         }
     }
-#ifdef QUAVELORIN_QT_AUDIO
-    EndProcess(code); // everything is closed; see why static objects are left alone
-#endif
-    return code;
+    return EndProcess(code); // everything is closed; see why static objects are left alone
 }

@@ -8,15 +8,6 @@ void AutoResetEvent::Set() {
     m_cv.notify_one();
 }
 
-bool AutoResetEvent::WaitFor(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(m_mutex);
-    if (!m_cv.wait_for(lock, timeout, [this] { return m_bSignalled; })) {
-        return false;
-    }
-    m_bSignalled = false;
-    return true;
-}
-
 void AutoResetEvent::Wait() {
     std::unique_lock lock(m_mutex);
     m_cv.wait(lock, [this] { return m_bSignalled; });

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -8,8 +7,6 @@
 class AutoResetEvent {
 public:
     void Set();
-    // True when the event was set within the timeout (and is now reset).
-    bool WaitFor(std::chrono::milliseconds timeout);
     // Returns once the event is set (and resets it); a thread woken for shut-down is set too.
     void Wait();
 

@@ -3,7 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-void EndProcess(int code) {
+int EndProcess(int code) {
+#ifdef QUAVELORIN_QT_AUDIO
     std::fflush(nullptr);
     std::_Exit(code);
+#else
+    return code;
+#endif
 }

@@ -71,12 +71,14 @@ void GraphSurfaces::DrawFrame(std::span<const double> spectrum, std::span<const 
 bool GraphSurfaces::Refresh(std::uint64_t serial, std::span<const double> spectrum,
                             std::span<const double> history) {
     const double lowest = m_notes.Frequency(kNoteFirst);
-    if (m_bShown && !m_bBackgroundDirty && serial == m_nShownSerial && lowest == m_dShownLowest) {
+    if (m_bShown && !m_bBackgroundDirty && serial == m_nShownSerial && lowest == m_dShownLowest &&
+        std::ranges::equal(history, m_shownHistory)) {
         return false;
     }
     DrawFrame(spectrum, history);
     m_bShown = true;
     m_nShownSerial = serial;
+    m_shownHistory.assign(history.begin(), history.end());
     m_dShownLowest = lowest;
     return true;
 }

@@ -50,8 +50,9 @@ public:
     // Composes one frame from a display spectrum (bins 44100/32768 Hz apart) and the pitch
     // history (oldest first); the result is Compose().
     void DrawFrame(std::span<const double> spectrum, std::span<const double> history);
-    // DrawFrame, unless the last frame showed the snapshot with this serial under the same key,
-    // zoom step and A4 reference. True when it composed.
+    // DrawFrame, unless the last frame showed the snapshot with this serial and these markers
+    // (which may change apart from the snapshot) under the same key, zoom step and A4
+    // reference. True when it composed.
     bool Refresh(std::uint64_t serial, std::span<const double> spectrum,
                  std::span<const double> history);
     // Frames composed so far.
@@ -95,5 +96,6 @@ private:
     long m_nCompositions = 0;
     bool m_bShown = false; // of the last frame:
     std::uint64_t m_nShownSerial = 0;
+    std::vector<double> m_shownHistory;
     double m_dShownLowest = 0.0;
 };

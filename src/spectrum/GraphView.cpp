@@ -12,7 +12,6 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include <algorithm>
 #include <functional>
 
 namespace {
@@ -243,18 +242,11 @@ bool CGraphView::event(QEvent* e) {
 void CGraphView::OnDraw(QPainter& painter, const QRect& dirty) {
     // The snapshot stays alive, unchanged, for as long as this frame reads it.
     const std::shared_ptr<const CWaveEngine::DisplaySnapshot> display = m_engine.Display();
-    // In precise automatic mode the markers are the session's readings, which change apart
-    // from the snapshots: either change makes a new frame.
+    // In precise automatic mode the markers are the session's readings.
     const std::span<const double> source =
         m_markerSource ? m_markerSource() : std::span<const double>();
-    const std::span<const double> markers =
-        source.empty() ? std::span<const double>(display->history) : source;
-    if (display->serial != m_nDrawnSerial || !std::ranges::equal(markers, m_drawnMarkers)) {
-        ++m_nFrame;
-        m_nDrawnSerial = display->serial;
-        m_drawnMarkers.assign(markers.begin(), markers.end());
-    }
-    m_surfaces.Refresh(m_nFrame, display->spectrum, markers);
+    m_surfaces.Refresh(display->serial, display->spectrum,
+                       source.empty() ? std::span<const double>(display->history) : source);
     painter.drawImage(dirty, m_surfaces.Compose(), dirty);
 }
 

@@ -5,11 +5,9 @@
 
 #include <QScrollArea>
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
-#include <vector>
 
 class CWaveEngine;
 class IWaveOut;
@@ -91,10 +89,6 @@ private:
     QMenu* m_keyMenu = nullptr;
     MarkerSource m_markerSource;
     std::unique_ptr<HoldWatch> m_hold;
-    // What the last frame showed: the snapshot and the markers.
-    std::uint64_t m_nDrawnSerial = 0;
-    std::vector<double> m_drawnMarkers;
-    std::uint64_t m_nFrame = 0;
     bool m_bInitialised = false;
     bool m_bInitialScrollPending = false;
 };

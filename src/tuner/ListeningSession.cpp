@@ -4,8 +4,8 @@
 #include "Messages.h"
 
 #include <QCoreApplication>
-
 #include <QtGlobal>
+
 #include <algorithm>
 
 CListeningSession::CListeningSession(const CDoreme& doreme, CWaveEngine& engine, QObject* parent)

@@ -25,8 +25,5 @@ int main(int argc, char** argv) {
         quavelorin.ExitInstance();
     }
     std::printf("app probe: closed, exit %d\n", code);
-#ifdef QUAVELORIN_QT_AUDIO
-    EndProcess(code);
-#endif
-    return code;
+    return EndProcess(code);
 }

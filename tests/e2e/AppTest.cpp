@@ -374,8 +374,5 @@ int main(int argc, char** argv) {
         ::testing::InitGoogleTest(&argc, argv);
         code = RUN_ALL_TESTS();
     }
-#ifdef QUAVELORIN_QT_AUDIO
-    EndProcess(code); // as the program ends
-#endif
-    return code;
+    return EndProcess(code); // as the program ends
 }

@@ -27,8 +27,5 @@ int main(int argc, char** argv) {
         session.Stop();
     }
     std::printf("capture probe: %s\n", status == 0 ? "ok" : "no block arrived");
-#ifdef QUAVELORIN_QT_AUDIO
-    EndProcess(status);
-#endif
-    return status;
+    return EndProcess(status);
 }

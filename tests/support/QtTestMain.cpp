@@ -13,8 +13,5 @@ int main(int argc, char** argv) {
         ::testing::InitGoogleTest(&argc, argv);
         code = RUN_ALL_TESTS();
     }
-#ifdef QUAVELORIN_QT_AUDIO
-    EndProcess(code);
-#endif
-    return code;
+    return EndProcess(code);
 }
