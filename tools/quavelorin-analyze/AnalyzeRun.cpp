@@ -10,6 +10,10 @@
 
 int AnalyzeFile(const AnalyzeOptions& options, std::ostream& out, std::ostream& err) {
     const char* const prefix = "quavelorin-analyze: ";
+    if (!options.scaleError.empty()) {
+        err << prefix << options.scaleError << '\n';
+        return kExitUsage;
+    }
     try {
         AudioFile file;
         if (!file.Open(options.file)) {

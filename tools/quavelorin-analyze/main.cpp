@@ -14,10 +14,6 @@ int main(int argc, char** argv) {
         std::cout << "quavelorin-analyze " QUAVELORIN_VERSION "\n";
         return 0;
     }
-    if (!options.scaleError.empty()) {
-        std::cerr << "quavelorin-analyze: " << options.scaleError << '\n';
-        return kExitUsage;
-    }
     if (!options.error.empty()) {
         std::cerr << "quavelorin-analyze: " << options.error << " (try --help)\n";
         return kExitUsage;
