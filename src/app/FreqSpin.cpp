@@ -1,18 +1,29 @@
 #include "FreqSpin.h"
 
+#include <QLineEdit>
 #include <QLocale>
+
+namespace {
+
+bool IsNumber(const QString& text) {
+    bool ok = false;
+    QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok;
+}
+
+} // namespace
 
 CFreqSpin::CFreqSpin(QWidget* parent) : QDoubleSpinBox(parent) {
     // "440.30" with a point whatever the user's locale, as every other number of the program.
     setLocale(QLocale::c());
+    // Only what the user types: the box rewrites its own text when it takes or steps a value.
+    connect(lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_bBadText = !IsNumber(text); });
 }
 
 QValidator::State CFreqSpin::validate(QString& input, int&) const {
-    bool ok = false;
-    QLocale::c().toDouble(input.trimmed(), &ok);
-    m_bBadText = !ok;
     // Anything may be typed; what is taken is decided when the text is taken.
-    return ok ? QValidator::Acceptable : QValidator::Intermediate;
+    return IsNumber(input) ? QValidator::Acceptable : QValidator::Intermediate;
 }
 
 double CFreqSpin::valueFromText(const QString& text) const {

@@ -19,5 +19,5 @@ public:
     void stepBy(int steps) override;
 
 private:
-    mutable bool m_bBadText = false;
+    bool m_bBadText = false;
 };

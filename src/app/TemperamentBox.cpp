@@ -47,6 +47,11 @@ CTemperamentBox::CTemperamentBox(const CDoreme& doreme, QWidget* parent)
     m_temperaments->setCurrentIndex(index);
     m_nCurrent = index;
     connect(m_temperaments, &QComboBox::activated, this, &CTemperamentBox::OnTemperamentChosen);
+    connect(m_temperaments, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (m_temperaments->itemData(i) != kLoadItem) {
+            m_nCurrent = i;
+        }
+    });
 
     m_roots = new QComboBox(this);
     m_roots->setObjectName("rootCombo");
