@@ -131,13 +131,8 @@ double CDoreme::CentsDeviation(double f, int n) const {
 }
 
 std::optional<int> CDoreme::NearestRow(double f) const {
-    // The row nearest in cents; beyond the ends, no further than half the step to the next row.
-    const double below = m_table.Frequency(kNoteFirst);
-    const double above = m_table.Frequency(kNoteLast);
-    if (f < below * std::sqrt(below / m_table.Frequency(kNoteFirst + 1)) ||
-        f > above * std::sqrt(above / m_table.Frequency(kNoteLast - 1))) {
-        return std::nullopt;
-    }
+    // The row nearest in cents. Beyond the first or last row, no further than half the step to
+    // its neighbour; a scale's rows need not rise, so that is asked of whichever row is nearest.
     int best = kNoteFirst;
     double bestCents = std::abs(CentsDeviation(f, best));
     for (int n = kNoteFirst + 1; n < kNoteCount; ++n) {
@@ -145,6 +140,12 @@ std::optional<int> CDoreme::NearestRow(double f) const {
         if (cents < bestCents) {
             best = n;
             bestCents = cents;
+        }
+    }
+    if (best == kNoteFirst || best == kNoteLast) {
+        const int neighbour = best == kNoteFirst ? kNoteFirst + 1 : kNoteLast - 1;
+        if (bestCents > std::abs(CentsDeviation(m_table.Frequency(neighbour), best)) / 2.0) {
+            return std::nullopt;
         }
     }
     return best;
