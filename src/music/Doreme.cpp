@@ -82,8 +82,10 @@ std::string CDoreme::NoteName(int n) const {
     if (m_temperament.IsTwelveTone()) {
         return TwelveToneName(WrittenIndex(n), false);
     }
+    // Transposed by the whole degrees nearest to the semitones.
     const int size = m_temperament.Size();
-    const int k = n - kNoteA4;
+    const double degrees = m_nTranspose * size * 100.0 / m_temperament.PeriodCents();
+    const int k = n - kNoteA4 - static_cast<int>(std::lround(std::clamp(degrees, -1e4, 1e4)));
     const int period = (k >= 0 ? k : k - size + 1) / size;
     return "[" + m_temperament.DegreeLabel(k - period * size) + "]" + std::to_string(4 + period);
 }

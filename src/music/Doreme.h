@@ -48,8 +48,9 @@ public:
     static std::string RootName(int root);
     static std::optional<int> RootOfName(std::string_view text);
 
-    // The name of row n as the player reads it: written (transposed) in a 12-tone temperament,
-    // degree and period ("[5]4") in others. Rows just outside the table are named too.
+    // The name of row n as the player reads it, written (transposed): a note name in a 12-tone
+    // temperament, degree and period ("[5]4") in others, where the transposition moves by the
+    // whole degrees nearest to its semitones. Rows just outside the table are named too.
     std::string NoteName(int n) const;
     // Black keys with both spellings, e.g. "#A/bB4".
     std::string NoteDualName(int n) const;

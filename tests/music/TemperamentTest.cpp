@@ -174,6 +174,9 @@ TEST(Temperament, NineteenToneScaleLaysItsDegreesFromTheRoot) {
     EXPECT_EQ(doreme.NoteName(48 + 11), "[fa]4");
     EXPECT_EQ(doreme.NoteName(47), "[18]3");
     EXPECT_EQ(doreme.NoteName(48 + 19), "[0]5");
+    doreme.SetTranspose(-2); // two semitones are 3.17 degrees: written three degrees up
+    EXPECT_EQ(doreme.NoteName(48), "[3]4");
+    doreme.SetTranspose(0);
 
     // The nearest degree, not the nearest semitone.
     const double between = 440.0 * std::pow(2.0, 4.4 / 19);
