@@ -220,6 +220,7 @@ void CMainFrame::BuildStatusBar() {
 
 void CMainFrame::UpdateTemperamentIndicator() {
     m_temperament->setText(CTemperamentBox::StatusText(m_doreme));
+    m_temperament->setToolTip(QString::fromStdString(m_doreme.GetTemperament().Description()));
 }
 
 void CMainFrame::UpdateLockIndicators() {

@@ -18,8 +18,9 @@ class CTemperamentBox : public QGroupBox {
 public:
     CTemperamentBox(const CDoreme& doreme, QWidget* parent = nullptr);
 
-    // Asks for the file to load; a test puts its own here. Empty: the user cancelled.
-    std::function<QString()> m_pickFile;
+    // What asks for the file to load (a file dialog; a test puts its own); it returns empty
+    // when the user cancels.
+    void SetFilePicker(std::function<QString()> pick) { m_pickFile = std::move(pick); }
 
     // What is chosen now.
     TemperamentChoice Choice() const;
@@ -35,6 +36,7 @@ private:
     void OnTemperamentChosen(int index);
     int AddFile(const TemperamentChoice& file);
 
+    std::function<QString()> m_pickFile;
     QComboBox* m_temperaments = nullptr;
     QComboBox* m_roots = nullptr;
     QSpinBox* m_transpose = nullptr;

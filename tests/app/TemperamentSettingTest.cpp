@@ -104,7 +104,7 @@ TEST_F(WindowFixture, ScalaFileIsKeptWhenMovedAndABrokenOneChangesNothing) {
         [&](QWidget* dialog) {
             auto* box = dialog->findChild<CTemperamentBox*>("temperamentBox");
             auto* temperaments = dialog->findChild<QComboBox*>("temperamentCombo");
-            box->m_pickFile = [&] { return broken; };
+            box->SetFilePicker([&] { return broken; });
             QString message;
             bool closed = false;
             CloseNextMessage(&message, &closed);
@@ -113,7 +113,7 @@ TEST_F(WindowFixture, ScalaFileIsKeptWhenMovedAndABrokenOneChangesNothing) {
             EXPECT_TRUE(message.contains(broken + ":5: 'five'")) << message.toStdString();
             EXPECT_EQ(temperaments->currentData().toString(), "equal"); // nothing changed
 
-            box->m_pickFile = [&] { return good; };
+            box->SetFilePicker([&] { return good; });
             temperaments->activated(temperaments->count() - 1);
             EXPECT_EQ(temperaments->currentData().toString(), good);
             static_cast<QDialog*>(dialog)->accept();
