@@ -104,6 +104,10 @@
         <source>OK</source>
         <translation>确定</translation>
     </message>
+    <message>
+        <source>Please enter a number.</source>
+        <translation>请输入一个数字。</translation>
+    </message>
 </context>
 <context>
     <name>CGraphView</name>
@@ -380,6 +384,83 @@ You can open it by hand in your web browser.</source>
 It will run, but its settings will not be kept.</source>
         <translation>Quavelorin 无法将设置写入 %1。
 程序会继续运行，但设置将不会被保存。</translation>
+    </message>
+</context>
+<context>
+    <name>CTemperamentBox</name>
+    <message>
+        <source>Temperament</source>
+        <translation>律制</translation>
+    </message>
+    <message>
+        <source>Load a Scala file</source>
+        <translation>载入 Scala 文件</translation>
+    </message>
+    <message>
+        <source>Scala files (*.scl);;All files (*)</source>
+        <translation>Scala 文件 (*.scl);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>Load a Scala file...</source>
+        <translation>载入 Scala 文件...</translation>
+    </message>
+    <message>
+        <source>Semitones the instrument sounds from the written note: -2 for a B-flat clarinet, -9 for an E-flat alto saxophone</source>
+        <translation>乐器实际发音与记谱音相差的半音数：降B调单簧管为 -2，降E调中音萨克斯管为 -9</translation>
+    </message>
+    <message>
+        <source>Root</source>
+        <translation>主音</translation>
+    </message>
+    <message>
+        <source>Transpose</source>
+        <translation>移调</translation>
+    </message>
+    <message>
+        <source>This file cannot be used as a temperament:
+%1</source>
+        <translation>此文件不能用作律制：
+%1</translation>
+    </message>
+    <message>
+        <source>Equal temperament</source>
+        <translation>十二平均律</translation>
+    </message>
+    <message>
+        <source>Pythagorean</source>
+        <translation>毕达哥拉斯律</translation>
+    </message>
+    <message>
+        <source>Just intonation</source>
+        <translation>纯律</translation>
+    </message>
+    <message>
+        <source>Quarter-comma meantone</source>
+        <translation>四分之一音差中全音律</translation>
+    </message>
+    <message>
+        <source>Werckmeister III</source>
+        <translation>韦克迈斯特 III</translation>
+    </message>
+    <message>
+        <source>Kirnberger III</source>
+        <translation>基恩伯格 III</translation>
+    </message>
+    <message>
+        <source>Vallotti</source>
+        <translation>瓦洛蒂律</translation>
+    </message>
+    <message>
+        <source>Young II</source>
+        <translation>杨氏 II</translation>
+    </message>
+    <message>
+        <source>%1 on %2</source>
+        <translation>%1（%2 为主音）</translation>
+    </message>
+    <message>
+        <source>transposed %1</source>
+        <translation>移调 %1</translation>
     </message>
 </context>
 <context>

@@ -104,6 +104,10 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Please enter a number.</source>
+        <translation>数値を入力してください。</translation>
+    </message>
 </context>
 <context>
     <name>CGraphView</name>
@@ -380,6 +384,83 @@ Web ブラウザーで手動で開いてください。</translation>
 It will run, but its settings will not be kept.</source>
         <translation>Quavelorin は設定を %1 に書き込めません。
 動作は続けますが、設定は保存されません。</translation>
+    </message>
+</context>
+<context>
+    <name>CTemperamentBox</name>
+    <message>
+        <source>Temperament</source>
+        <translation>音律</translation>
+    </message>
+    <message>
+        <source>Load a Scala file</source>
+        <translation>Scala ファイルを読み込む</translation>
+    </message>
+    <message>
+        <source>Scala files (*.scl);;All files (*)</source>
+        <translation>Scala ファイル (*.scl);;すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <source>Load a Scala file...</source>
+        <translation>Scala ファイルを読み込む...</translation>
+    </message>
+    <message>
+        <source>Semitones the instrument sounds from the written note: -2 for a B-flat clarinet, -9 for an E-flat alto saxophone</source>
+        <translation>楽器の実音と記譜音との半音差：B♭クラリネットは -2、E♭アルトサクソフォーンは -9</translation>
+    </message>
+    <message>
+        <source>Root</source>
+        <translation>主音</translation>
+    </message>
+    <message>
+        <source>Transpose</source>
+        <translation>移調</translation>
+    </message>
+    <message>
+        <source>This file cannot be used as a temperament:
+%1</source>
+        <translation>このファイルは音律として使えません：
+%1</translation>
+    </message>
+    <message>
+        <source>Equal temperament</source>
+        <translation>平均律</translation>
+    </message>
+    <message>
+        <source>Pythagorean</source>
+        <translation>ピタゴラス音律</translation>
+    </message>
+    <message>
+        <source>Just intonation</source>
+        <translation>純正律</translation>
+    </message>
+    <message>
+        <source>Quarter-comma meantone</source>
+        <translation>1/4 コンマ・ミーントーン</translation>
+    </message>
+    <message>
+        <source>Werckmeister III</source>
+        <translation>ヴェルクマイスター III</translation>
+    </message>
+    <message>
+        <source>Kirnberger III</source>
+        <translation>キルンベルガー III</translation>
+    </message>
+    <message>
+        <source>Vallotti</source>
+        <translation>ヴァロッティ</translation>
+    </message>
+    <message>
+        <source>Young II</source>
+        <translation>ヤング II</translation>
+    </message>
+    <message>
+        <source>%1 on %2</source>
+        <translation>%1（主音 %2）</translation>
+    </message>
+    <message>
+        <source>transposed %1</source>
+        <translation>移調 %1</translation>
     </message>
 </context>
 <context>

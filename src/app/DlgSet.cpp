@@ -1,14 +1,16 @@
 #include "DlgSet.h"
 
 #include "Doreme.h"
+#include "FreqSpin.h"
+#include "TemperamentBox.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include <algorithm>
@@ -20,16 +22,12 @@ CDlgSet::CDlgSet(CDoreme& doreme, const std::vector<WaveSource>& sources, const 
     setObjectName("setParametersDialog");
 
     auto* group = new QGroupBox(tr("Frequency of A4"), this);
-    m_spin = new QDoubleSpinBox(group);
+    m_spin = new CFreqSpin(group);
     m_spin->setObjectName("frequencySpin");
-    // "440.30" with a point whatever the user's locale, as every other number of the program.
-    m_spin->setLocale(QLocale::c());
     m_spin->setDecimals(2);
     m_spin->setRange(kSpinLow * 0.1, kSpinHigh * 0.1);
     m_spin->setSingleStep(0.1);
     m_spin->setWrapping(false);
-    // The arrows and arrow keys set the value; typing does not.
-    m_spin->findChild<QLineEdit*>()->setReadOnly(true);
     auto* unit = new QLabel(tr("Hz"), group);
     auto* groupLayout = new QHBoxLayout(group);
     groupLayout->addWidget(m_spin);
@@ -56,6 +54,8 @@ CDlgSet::CDlgSet(CDoreme& doreme, const std::vector<WaveSource>& sources, const 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(inputGroup);
+    m_temperament = new CTemperamentBox(doreme, this);
+    layout->addWidget(m_temperament);
     layout->addWidget(ok);
 
     // The spin starts at the reference in whole tenths, kept inside its range.
@@ -66,8 +66,24 @@ CDlgSet::CDlgSet(CDoreme& doreme, const std::vector<WaveSource>& sources, const 
     connect(m_spin, &QDoubleSpinBox::valueChanged, this, [this](double value) { m_dFreq = value; });
 }
 
+QDoubleSpinBox* CDlgSet::Spin() const {
+    return m_spin;
+}
+
 void CDlgSet::accept() {
+    m_spin->interpretText();
+    if (m_spin->HasBadText()) {
+        QMessageBox box(QMessageBox::Warning, windowTitle(), tr("Please enter a number."),
+                        QMessageBox::Ok, this);
+        box.setObjectName("notANumberBox");
+        box.exec();
+        m_spin->setFocus();
+        m_spin->selectAll();
+        return;
+    }
+    m_dFreq = m_spin->value(); // a typed number, brought within the range
     QDialog::accept();
+    m_temperament->Apply(m_doreme);
     m_doreme.SetFreqA4(m_dFreq);
     m_input = m_inputs->currentData().toString();
 }

@@ -7,13 +7,16 @@
 
 #include <vector>
 
+class CFreqSpin;
+class CTemperamentBox;
 class QComboBox;
 class QDoubleSpinBox;
 
 // "Set Parameters": the frequency of A4, 435.00 to 445.00 Hz in steps of 0.10 Hz, and the
-// source to record from: "Default" (the desktop's choice) or one of the server's sources. OK
-// makes the frequency the reference and rebuilds the note table; Escape or the close box
-// changes nothing.
+// source to record from: "Default" (the desktop's choice) or one of the server's sources, and
+// the temperament, its root and the transposition. OK makes the frequency (typed or stepped)
+// the reference and rebuilds the note table; text that is no number is refused with "Please
+// enter a number." and the dialog stays. Escape or the close box changes nothing.
 class CDlgSet : public QDialog {
     Q_OBJECT
 public:
@@ -26,7 +29,8 @@ public:
                      const QString& input = {}, QWidget* parent = nullptr);
 
     double Frequency() const { return m_dFreq; }
-    QDoubleSpinBox* Spin() const { return m_spin; }
+    QDoubleSpinBox* Spin() const;
+    CTemperamentBox* TemperamentBox() const { return m_temperament; }
     // The source chosen when OK was pressed; empty for the default.
     QString Input() const { return m_input; }
 
@@ -35,7 +39,8 @@ public:
 private:
     CDoreme& m_doreme;
     double m_dFreq = CDoreme::kDefaultFreqA4;
-    QDoubleSpinBox* m_spin = nullptr;
+    CFreqSpin* m_spin = nullptr;
+    CTemperamentBox* m_temperament = nullptr;
     QComboBox* m_inputs = nullptr;
     QString m_input;
 };

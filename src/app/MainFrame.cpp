@@ -12,6 +12,8 @@
 #include "PageOpener.h"
 #include "SettingsStore.h"
 #include "SystemWaveDevices.h"
+#include "TemperamentBox.h"
+#include "TemperamentStore.h"
 #include "TunerView.h"
 
 #include <QAction>
@@ -122,6 +124,8 @@ CMainFrame::~CMainFrame() {
 
 void CMainFrame::InitialUpdate() {
     m_tuner->Session().SetPrecise(CSettingsStore::ReadPreciseAuto());
+    CTemperamentStore::ApplyStored(m_doreme);
+    UpdateTemperamentIndicator();
     m_tuner->OnInitialUpdate(CSettingsStore::ReadFreqOfA4());
     m_graph->OnInitialUpdate();
     UpdateCommandUI(); // the stored zoom step decides what is enabled
@@ -207,7 +211,16 @@ void CMainFrame::BuildStatusBar() {
     m_caps = indicator("capsIndicator", tr("CAP"));
     m_num = indicator("numIndicator", tr("NUM"));
     m_scroll = indicator("scrollIndicator", tr("SCRL"));
+    // Left of the lock keys, so that nobody tunes in another temperament without knowing it.
+    m_temperament = new QLabel(this);
+    m_temperament->setObjectName("temperamentIndicator");
+    statusBar()->insertPermanentWidget(0, m_temperament);
     statusBar()->showMessage(tr("Ready"));
+}
+
+void CMainFrame::UpdateTemperamentIndicator() {
+    m_temperament->setText(CTemperamentBox::StatusText(m_doreme));
+    m_temperament->setToolTip(QString::fromStdString(m_doreme.GetTemperament().Description()));
 }
 
 void CMainFrame::UpdateLockIndicators() {
@@ -290,6 +303,7 @@ bool CMainFrame::RunSetParameters() {
         return false;
     }
     CSettingsStore::WriteFreqOfA4(m_doreme.FreqA4());
+    UpdateTemperamentIndicator();
     if (dialog.Input() != input) {
         CSettingsStore::WriteInputSource(dialog.Input());
         m_engine.SetInputSource(dialog.Input().toStdString());

@@ -53,6 +53,7 @@ private:
     void BuildStatusBar();
     void UpdateCommandUI();
     void UpdateLockIndicators();
+    void UpdateTemperamentIndicator();
     bool RunSetParameters();
 
     CDoreme& m_doreme;
@@ -65,4 +66,5 @@ private:
     QLabel* m_caps = nullptr;
     QLabel* m_num = nullptr;
     QLabel* m_scroll = nullptr;
+    QLabel* m_temperament = nullptr; // the temperament and transposition, when not the usual
 };

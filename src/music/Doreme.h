@@ -1,13 +1,18 @@
 #pragma once
 
 #include "NoteTable.h"
+#include "Temperament.h"
 
+#include <atomic>
 #include <optional>
+#include <string>
 
-// The musical model: the A4 reference and the note table computed from it.
+// The musical model: the A4 reference, the temperament and its root, the transposition, and the
+// note table computed from them. The one place that knows them: every view asks here.
 //
-// The reference changes only through SetFreqA4, on the GUI thread. Other threads read only the
-// table's frequencies (through Notes()), which stay consistent row by row during a rebuild.
+// They change only on the GUI thread. Other threads read only the table's frequencies (through
+// Notes()), NearestNoteIndex and CentsDeviation, which touch nothing but atomics: each row is old
+// or new during a rebuild, never torn. Names are for the GUI thread.
 class CDoreme {
 public:
     // The reference pitch of A4: its default and the range it is kept in.
@@ -24,9 +29,36 @@ public:
     // Makes hz (kept within 435..445 Hz; not a number keeps the old value) the reference and
     // rewrites the table from it.
     void SetFreqA4(double hz);
-    double FreqA4() const { return m_dFreqA4; }
+    double FreqA4() const { return m_dFreqA4.load(std::memory_order_acquire); }
 
-    // Rewrites the 88 frequencies from m_dFreqA4.
+    // Lays temperament on root (a pitch class from C: 0 = C, 9 = A; kept within 0..11) and
+    // rewrites the table. A stays at the reference in 12-tone temperaments.
+    void SetTemperament(const Temperament& temperament, int root = 0);
+    const Temperament& GetTemperament() const { return m_temperament; }
+    int Root() const { return m_nRoot; }
+
+    // The instrument sounds semitones (kept within -12..12) from the written note: the names
+    // follow, the frequencies stay what sounds.
+    void SetTranspose(int semitones);
+    int Transpose() const { return m_nTranspose; }
+    static constexpr int kMaxTranspose = 12;
+
+    // A pitch class from C as the program names it ("C", "#F"), and back from "C", "#F", "bG"
+    // or "#F/bG" in either case.
+    static std::string RootName(int root);
+    static std::optional<int> RootOfName(std::string_view text);
+
+    // The name of row n as the player reads it, written (transposed): a note name in a 12-tone
+    // temperament, degree and period ("[5]4") in others, where the transposition moves by the
+    // whole degrees nearest to its semitones. Rows just outside the table are named too.
+    std::string NoteName(int n) const;
+    // Black keys with both spellings, e.g. "#A/bB4".
+    std::string NoteDualName(int n) const;
+    // The row of a written name (as NoteTable::IndexOfName reads it); nothing when the note
+    // sounds outside the table.
+    std::optional<int> IndexOfWrittenName(std::string_view text) const;
+
+    // Rewrites the 88 frequencies from the reference and the temperament.
     void BuildNoteTable();
 
     const NoteTable& Notes() const { return m_table; }
@@ -44,7 +76,17 @@ public:
     double FrequencyAboveTable() const;
 
 private:
-    double m_dFreqA4 = kDefaultFreqA4;
+    double RowFrequency(int n) const;
+    std::optional<int> NearestRow(double f) const;
+    int WrittenIndex(int n) const;
+
+    std::atomic<double> m_dFreqA4 = kDefaultFreqA4;
+    // Equal temperament: the bands of NearestNoteIndex are whole cents from A4, as they always
+    // were.
+    std::atomic<bool> m_bEqual = true;
+    Temperament m_temperament;
+    int m_nRoot = 0;
+    int m_nTranspose = 0;
     NoteTable m_table;
 };
 

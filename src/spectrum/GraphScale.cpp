@@ -25,8 +25,31 @@ GraphScale::GraphScale(double lowest, double highest)
     : m_dLowest(lowest), m_dHighest(highest),
       m_dCentsPerPixel(1200.0 * std::log2(highest / lowest) / (NoteX(kNoteLast) - kLeft)) {}
 
+GraphScale::GraphScale(const NoteTable& notes)
+    : GraphScale(notes.Frequency(kNoteFirst), notes.Frequency(kNoteLast)) {
+    std::vector<double> rows(kNoteCount);
+    bool equal = true;
+    bool rising = true;
+    for (int k = 0; k < kNoteCount; ++k) {
+        rows[k] = notes.Frequency(k);
+        equal = equal && std::abs(rows[k] / (rows[0] * std::pow(2.0, k / 12.0)) - 1.0) < 1e-9;
+        rising = rising && (k == 0 || rows[k] > rows[k - 1]);
+    }
+    // A scale whose rows do not rise cannot be laid on the grid: it keeps the plain mapping.
+    if (!equal && rising) {
+        m_rows = std::move(rows);
+    }
+}
+
 double GraphScale::Offset(double hz) const {
-    return std::trunc(1200.0 * std::log2(hz / m_dLowest) / m_dCentsPerPixel);
+    if (m_rows.empty()) {
+        return std::trunc(1200.0 * std::log2(hz / m_dLowest) / m_dCentsPerPixel);
+    }
+    // The row at or below hz (the first or last row beyond the table), then the way to the next.
+    const auto above = std::upper_bound(m_rows.begin() + 1, m_rows.end() - 1, hz);
+    const auto k = static_cast<int>(above - m_rows.begin()) - 1;
+    const double step = std::log2(m_rows[k + 1] / m_rows[k]);
+    return std::trunc((k + std::log2(hz / m_rows[k]) / step) * kColumn);
 }
 
 int GraphScale::FrequencyToX(double hz) const {

@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class NoteTable;
 
 // The fixed geometry of the spectrum canvas and its mappings, free of any drawing: one grid
 // column per semitone from A0 (x = 50) to C8 (x = 1790), closed by a last line at x = 1810,
@@ -33,6 +36,10 @@ public:
 
     // lowest and highest are the frequencies of A0 and C8.
     GraphScale(double lowest, double highest);
+    // From the table as it stands: in equal temperament the same as from its first and last
+    // rows; in any other each note's frequency lands on its grid line, and frequencies between
+    // two notes are spread evenly in cents between their lines.
+    explicit GraphScale(const NoteTable& notes);
     double Lowest() const { return m_dLowest; }
     double Highest() const { return m_dHighest; }
 
@@ -66,4 +73,5 @@ private:
     double m_dLowest;
     double m_dHighest;
     double m_dCentsPerPixel;
+    std::vector<double> m_rows; // the table's rows when they are not equal-tempered; else empty
 };

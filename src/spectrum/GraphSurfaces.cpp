@@ -62,7 +62,7 @@ void GraphSurfaces::DrawFrame(std::span<const double> spectrum, std::span<const 
         EraseLastFrame();
     }
     // The mapping follows the A4 reference of the moment.
-    const GraphScale scale(m_notes.Frequency(kNoteFirst), m_notes.Frequency(kNoteLast));
+    const GraphScale scale(m_notes);
     DrawOutline(scale, spectrum);
     DrawMarkers(scale, history);
     ++m_nCompositions;

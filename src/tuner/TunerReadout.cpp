@@ -76,12 +76,13 @@ std::array<TunerReadout::Neighbour, 3> TunerReadout::Neighbours() const {
     std::array<Neighbour, 3> result;
     for (int i = 0; i < 3; ++i) {
         const int k = m_nNote + i - 1;
+        // Beyond the table the sharp name alone, as "#G0" and "#C8" have always been shown.
         if (k < kNoteFirst) {
-            result[i] = {std::string(kNameBelowTable), FormatHz(m_doreme.FrequencyBelowTable())};
+            result[i] = {m_doreme.NoteName(k), FormatHz(m_doreme.FrequencyBelowTable())};
         } else if (k > kNoteLast) {
-            result[i] = {std::string(kNameAboveTable), FormatHz(m_doreme.FrequencyAboveTable())};
+            result[i] = {m_doreme.NoteName(k), FormatHz(m_doreme.FrequencyAboveTable())};
         } else {
-            result[i] = {std::string(NoteTable::DualName(k)), FormatHz(m_doreme.Frequency(k))};
+            result[i] = {m_doreme.NoteDualName(k), FormatHz(m_doreme.Frequency(k))};
         }
     }
     return result;

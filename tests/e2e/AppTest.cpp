@@ -314,6 +314,29 @@ TEST(RealProgram, RecordsFromThePickedSourceOrFollowsTheDefault) {
     QSettings("Pelorin", "Quavelorin").remove("Setting/Input");
 }
 
+// A clarinettist tuning in Werckmeister III: 351 Hz is a cent below that temperament's F4
+// (equal temperament would read it 8 cents sharp), and the tuner names the written G4.
+TEST(RealProgram, ReadsInTheStoredTemperamentAndNamesTheWrittenNote) {
+    ServerSine sine(351);
+    ASSERT_TRUE(sine.IsPlaying());
+    QSettings("Pelorin", "Quavelorin").setValue("Setting/Temperament", "werckmeister3");
+    QSettings("Pelorin", "Quavelorin").setValue("Setting/Transpose", -2);
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_EQ(app.MainFrame()->findChild<QLabel*>("temperamentIndicator")->text(),
+              "Werckmeister III on C, transposed -2");
+    app.MainFrame()->OnCommand(ID_AUTO_TONE);
+    // Automatic mode reads this tone 1.3 cents high (351.26 Hz).
+    EXPECT_TRUE(ReadsNear(app, 351.0, 20s)) << Label(app, "pitchText").toStdString();
+    EXPECT_EQ(Label(app, "noteTarget"), "G4");
+    const QString text = Label(app, "pitchText");
+    EXPECT_TRUE(text.endsWith("(-1Cents)") || text.endsWith("(0Cents)") ||
+                text.endsWith("(1Cents)"))
+        << text.toStdString();
+    app.ExitInstance();
+    QSettings("Pelorin", "Quavelorin").remove("Setting");
+}
+
 // A settings folder that cannot be made (its parent is a file): said once, and the program
 // runs on and listens.
 TEST(RealProgram, SaysOnceThatItsSettingsWillNotBeKept) {

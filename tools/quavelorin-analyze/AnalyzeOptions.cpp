@@ -7,6 +7,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <fstream>
 
 namespace {
 
@@ -34,6 +35,14 @@ std::optional<double> ParseNumber(const std::string& text) {
     return value;
 }
 
+std::string BuiltInList() {
+    std::string list;
+    for (const auto name : Temperament::kBuiltInNames) {
+        list += (list.empty() ? "" : ", ") + std::string(name);
+    }
+    return list;
+}
+
 } // namespace
 
 AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
@@ -59,6 +68,39 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
                 return fail("unknown note '" + *v +
                             "': give a name such as A4, #C5 or bB3, or an index 0..87");
             }
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--temperament") {
+            const std::string* v = value();
+            if (!v) {
+                return fail("--temperament needs a name such as werckmeister3, or a .scl file");
+            }
+            if (auto builtIn = Temperament::BuiltIn(*v)) {
+                options.temperament = *builtIn;
+            } else if (const auto loaded = ScalaFile::Load(*v); loaded.scale) {
+                options.temperament = Temperament::FromScala(*loaded.scale, *v);
+            } else if (v->ends_with(".scl") || std::ifstream(*v).good()) {
+                options.scaleError = loaded.error;
+                return options;
+            } else {
+                return fail("unknown temperament '" + *v + "': give one of " + BuiltInList() +
+                            ", or a .scl file");
+            }
+        } else if (arg == "--root") {
+            const std::string* v = value();
+            const auto root = v ? CDoreme::RootOfName(*v) : std::nullopt;
+            if (!root) {
+                return fail("--root needs a note name without octave, such as C, #F or bB");
+            }
+            options.root = *root;
+        } else if (arg == "--transpose") {
+            const std::string* v = value();
+            const auto semitones = v ? ParseNumber(*v) : std::nullopt;
+            if (!semitones || *semitones != std::trunc(*semitones) ||
+                std::abs(*semitones) > CDoreme::kMaxTranspose) {
+                return fail("--transpose needs whole semitones from -12 to 12, such as -2");
+            }
+            options.transpose = static_cast<int>(*semitones);
         } else if (arg == "--precise") {
             options.precise = true;
         } else if (arg == "--a4") {
@@ -91,7 +133,15 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
     if (options.precise && options.note) {
         return fail("--precise is a kind of automatic mode: give either it or --note");
     }
-    if (!options.help && options.file.empty()) {
+    if (options.note) {
+        // The note is written; the table holds what sounds.
+        const int sounding = *options.note + options.transpose;
+        if (sounding < kNoteFirst || sounding > kNoteLast) {
+            return fail("the written note sounds outside the table A0..C8 when transposed");
+        }
+        options.note = sounding;
+    }
+    if (!options.help && !options.version && options.file.empty()) {
         return fail("no audio file given");
     }
     return options;
@@ -99,6 +149,7 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
 
 std::string AnalyzeUsage() {
     return R"(Usage: quavelorin-analyze [OPTIONS] FILE
+       quavelorin-analyze --help | --version
 
 Measures the pitch in an audio file exactly as the Quavelorin tuner does live, block by block
 (16384 samples, 0.37 s at 44100 Hz), and prints what the tuner would show after each block.
@@ -122,9 +173,20 @@ Options:
                   read-out afresh; until it is confirmed its rows show nothing new, and
                   raw_hz is empty. Not with --note.
   --a4 HZ         Reference pitch of A4 in Hz (default 440.0); kept within 435.0..445.0.
+  --temperament T The temperament of the target notes: equal (default), pythagorean, just,
+                  meantone, werckmeister3, kirnberger3, vallotti or young2, or a Scala .scl
+                  file. A stays at the reference pitch in 12-note temperaments. A scale of
+                  other than 12 notes to the octave is laid degree by degree from the root
+                  in octave 4, its notes named [DEGREE]OCTAVE.
+  --root NOTE     The key the temperament is laid on: C (default), #C, D, ... B; flats
+                  such as bB are read too.
+  --transpose N   The instrument sounds N semitones from the written note (-12..12; -2 for
+                  a B-flat clarinet): the note column and --note name the written note,
+                  frequencies stay what sounds.
   --format F      text (default, aligned columns), csv (with a header row) or json (one
                   object per line).
   -h, --help      Show this help and exit.
+  --version       Show the version and exit.
 
 Columns (CSV header and JSON keys alike):
   time_s    seconds at the block's end
@@ -137,7 +199,8 @@ Columns (CSV header and JSON keys alike):
 
 The tuner starts as it does on screen: target A4, smoothed frequency 440.0 Hz, read-outs empty.
 
-Exit status: 0 on success, 2 for a usage error, 3 when the file cannot be read or is
+Exit status: 0 on success, 2 for a usage error or a Scala file that breaks the format
+(the message names its line), 3 when the file cannot be read or is
 damaged, holds no audio or has a sample rate outside 1000..768000 Hz (rows written before
 damage is found stay valid). An uncompressed file cut short is read up to the cut.
 

@@ -2,6 +2,7 @@
 
 #include "Doreme.h"
 #include "ReadingWriter.h"
+#include "Temperament.h"
 
 #include <optional>
 #include <string>
@@ -15,7 +16,12 @@ struct AnalyzeOptions {
     double freqA4 = CDoreme::kDefaultFreqA4;
     ReadingFormat format = ReadingFormat::Text;
     bool help = false;
-    std::string error; // a usage error, one line
+    bool version = false;
+    Temperament temperament; // --temperament, equal by default
+    int root = 0;            // --root, a pitch class from C
+    int transpose = 0;       // --transpose; --note names the written note
+    std::string error;       // a usage error, one line
+    std::string scaleError;  // a Scala file that cannot be used: "FILE:LINE: what"
 };
 
 AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& args);

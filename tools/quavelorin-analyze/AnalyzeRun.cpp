@@ -10,6 +10,10 @@
 
 int AnalyzeFile(const AnalyzeOptions& options, std::ostream& out, std::ostream& err) {
     const char* const prefix = "quavelorin-analyze: ";
+    if (!options.scaleError.empty()) {
+        err << prefix << options.scaleError << '\n';
+        return kExitUsage;
+    }
     try {
         AudioFile file;
         if (!file.Open(options.file)) {
@@ -18,6 +22,8 @@ int AnalyzeFile(const AnalyzeOptions& options, std::ostream& out, std::ostream& 
         }
         CDoreme doreme;
         doreme.SetFreqA4(options.freqA4);
+        doreme.SetTemperament(options.temperament, options.root);
+        doreme.SetTranspose(options.transpose);
         OfflineAnalysis analysis(doreme, options.note, options.precise);
         bool headerWritten = false; // only once there is a row: an empty file writes nothing
         const std::size_t rows = AnalyseBlocks(

@@ -64,7 +64,7 @@ BlockReading OfflineAnalysis::AnalyseBlock(std::span<const std::int16_t> block) 
         row.shownHz = readout.Smoothed();
         row.cents = readout.Cents();
     }
-    row.note = std::string(NoteTable::DualName(readout.Note()));
+    row.note = m_parts->readout.Neighbours()[1].name;
     row.meter = readout.MeterPosition();
     row.mark = readout.HighText() + readout.LowText();
     return row;

@@ -10,6 +10,10 @@ int main(int argc, char** argv) {
         std::cout << AnalyzeUsage();
         return 0;
     }
+    if (options.version) {
+        std::cout << "quavelorin-analyze " QUAVELORIN_VERSION "\n";
+        return 0;
+    }
     if (!options.error.empty()) {
         std::cerr << "quavelorin-analyze: " << options.error << " (try --help)\n";
         return kExitUsage;
