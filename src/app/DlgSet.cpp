@@ -1,6 +1,7 @@
 #include "DlgSet.h"
 
 #include "Doreme.h"
+#include "SettingsStore.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include <algorithm>
 
@@ -49,6 +51,18 @@ CDlgSet::CDlgSet(CDoreme& doreme, const std::vector<WaveSource>& sources, const 
     auto* inputLayout = new QHBoxLayout(inputGroup);
     inputLayout->addWidget(m_inputs);
 
+    auto* sensitivityGroup = new QGroupBox(tr("Sensitivity"), this);
+    m_sensitivity = new QSpinBox(sensitivityGroup);
+    m_sensitivity->setObjectName("sensitivitySpin");
+    m_sensitivity->setRange(CSettingsStore::kMinSensitivity, CSettingsStore::kMaxSensitivity);
+    m_sensitivity->setSuffix(tr(" dB"));
+    m_sensitivity->setToolTip(tr("Quieter sound than this is not measured"));
+    auto* sensitivityLayout = new QHBoxLayout(sensitivityGroup);
+    sensitivityLayout->addWidget(m_sensitivity);
+    SetSensitivity(CSettingsStore::kDefaultSensitivity);
+    connect(m_sensitivity, &QSpinBox::valueChanged, this,
+            [this](int value) { m_nSensitivity = value; });
+
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CDlgSet::accept);
@@ -56,6 +70,7 @@ CDlgSet::CDlgSet(CDoreme& doreme, const std::vector<WaveSource>& sources, const 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(inputGroup);
+    layout->addWidget(sensitivityGroup);
     layout->addWidget(ok);
 
     // The spin starts at the reference in whole tenths, kept inside its range.
@@ -64,6 +79,11 @@ CDlgSet::CDlgSet(CDoreme& doreme, const std::vector<WaveSource>& sources, const 
     m_spin->setValue(position * 0.1);
     m_dFreq = m_spin->value();
     connect(m_spin, &QDoubleSpinBox::valueChanged, this, [this](double value) { m_dFreq = value; });
+}
+
+void CDlgSet::SetSensitivity(int db) {
+    m_sensitivity->setValue(db);
+    m_nSensitivity = m_sensitivity->value();
 }
 
 void CDlgSet::accept() {

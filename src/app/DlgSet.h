@@ -9,9 +9,11 @@
 
 class QComboBox;
 class QDoubleSpinBox;
+class QSpinBox;
 
-// "Set Parameters": the frequency of A4, 435.00 to 445.00 Hz in steps of 0.10 Hz, and the
-// source to record from: "Default" (the desktop's choice) or one of the server's sources. OK
+// "Set Parameters": the frequency of A4, 435.00 to 445.00 Hz in steps of 0.10 Hz, the source
+// to record from: "Default" (the desktop's choice) or one of the server's sources, and the
+// sensitivity (the quietest level measured, -90 to -10 dB). OK
 // makes the frequency the reference and rebuilds the note table; Escape or the close box
 // changes nothing.
 class CDlgSet : public QDialog {
@@ -29,6 +31,9 @@ public:
     QDoubleSpinBox* Spin() const { return m_spin; }
     // The source chosen when OK was pressed; empty for the default.
     QString Input() const { return m_input; }
+    // The sensitivity in dB: the quietest input the tuner measures.
+    void SetSensitivity(int db);
+    int Sensitivity() const { return m_nSensitivity; }
 
     void accept() override;
 
@@ -38,4 +43,6 @@ private:
     QDoubleSpinBox* m_spin = nullptr;
     QComboBox* m_inputs = nullptr;
     QString m_input;
+    QSpinBox* m_sensitivity = nullptr;
+    int m_nSensitivity = 0;
 };

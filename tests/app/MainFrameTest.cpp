@@ -47,7 +47,7 @@ TEST_F(WindowFixture, MenusHoldTheirCommandsInOrder) {
     EXPECT_EQ(MenuTexts(bar[1]->menu()->actions().last()->menu()),
               QStringList({"Zoom In", "Zoom Out"}));
     EXPECT_EQ(MenuTexts(bar[2]->menu()),
-              QStringList({"&Toolbar", "&Status Bar", "-", "Set Parameter Dialog"}));
+              QStringList({"&Toolbar", "&Status Bar", "Strobe", "-", "Set Parameter Dialog"}));
     EXPECT_EQ(MenuTexts(bar[3]->menu()), QStringList({"Help", "&About Quavelorin..."}));
     // The keys are part of the text; no separate shortcut column.
     EXPECT_TRUE(frame.Action(ID_HALF_TONE_DOWN)->shortcut().isEmpty());

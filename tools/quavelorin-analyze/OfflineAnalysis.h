@@ -35,6 +35,10 @@ public:
     OfflineAnalysis(const OfflineAnalysis&) = delete;
     OfflineAnalysis& operator=(const OfflineAnalysis&) = delete;
 
+    // From now on a block quieter than db is not measured: its row shows nothing and keeps
+    // the target, and the first louder block starts the read-out afresh (LevelGate).
+    void SetGate(double db);
+
     // The reading after the next block of kBlockSamples samples.
     BlockReading AnalyseBlock(std::span<const std::int16_t> block);
 
