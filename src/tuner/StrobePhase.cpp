@@ -44,7 +44,7 @@ void StrobePhase::Process(std::span<const std::int16_t> samples) {
         double wanted = 0.0;
         if (m_dTarget > 0.0 && m_dPower > 1.0) {
             const double share = std::abs(m_average[k]) * std::numbers::sqrt2 / std::sqrt(m_dPower);
-            wanted = std::clamp((share - 0.1) / 0.3, 0.0, 1.0);
+            wanted = std::clamp((share - 0.05) / 0.15, 0.0, 1.0);
         }
         m_presence[k] = wanted + (m_presence[k] - wanted) * fade;
     }
