@@ -119,6 +119,7 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, std::unique_ptr<IWa
 }
 
 CMainFrame::~CMainFrame() {
+    KeepTunerState(); // also when the program ends without closing the window
     m_tuner->Shutdown();
 }
 
@@ -337,8 +338,12 @@ bool CMainFrame::event(QEvent* e) {
     return QMainWindow::event(e);
 }
 
-void CMainFrame::closeEvent(QCloseEvent* e) {
+void CMainFrame::KeepTunerState() {
     CSettingsStore::WriteTunerTarget(m_tuner->Session().Target());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) {
+    KeepTunerState();
     m_tuner->Shutdown();
     e->accept();
 }

@@ -54,6 +54,8 @@ private:
     void UpdateCommandUI();
     void UpdateLockIndicators();
     bool RunSetParameters();
+    // Stores the tuner's mode and target for the next start.
+    void KeepTunerState();
 
     CDoreme& m_doreme;
     CWaveEngine& m_engine;

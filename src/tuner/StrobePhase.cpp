@@ -24,6 +24,7 @@ void StrobePhase::SetTarget(double hz) {
 
 void StrobePhase::Process(std::span<const std::int16_t> samples) {
     const double take = 1.0 - m_dKeep;
+    m_nSamples += samples.size();
     for (const std::int16_t sample : samples) {
         const double x = sample;
         m_dPower = m_dKeep * m_dPower + take * x * x;

@@ -32,6 +32,9 @@ public:
     // Takes the samples that arrived since the last call.
     void Process(std::span<const std::int16_t> samples);
 
+    // The samples taken so far: the strobe's own clock.
+    std::uint64_t Samples() const { return m_nSamples; }
+
     // Row k's stripe position in turns, -0.5..0.5.
     double Offset(int row) const;
     // How visible row k is, 0..1.
@@ -43,6 +46,7 @@ private:
     double m_dKeep;     // per sample, of the averages
     double m_dFadeKeep; // per sample, of the presences
     double m_dPower = 0.0;
+    std::uint64_t m_nSamples = 0;
     std::array<std::complex<double>, kRows> m_reference{}; // each row's phasor
     std::array<std::complex<double>, kRows> m_step{};      // its turn per sample
     std::array<std::complex<double>, kRows> m_average{};

@@ -14,6 +14,7 @@ CStrobeView::CStrobeView(CListeningSession& session, QWidget* parent)
     setObjectName("strobe");
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setAttribute(Qt::WA_OpaquePaintEvent); // it fills itself: nothing behind it is drawn
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &CStrobeView::Tick);
 }
@@ -50,28 +51,47 @@ void CStrobeView::Tick() {
         }
     }
     ++m_nFrames;
-    update();
+    // Repainted only when a stripe moved by a pixel or a row's shade changed: standing
+    // stripes, in tune or in silence, cost no drawing.
+    std::array<int, 2 * StrobePhase::kRows> shown{};
+    for (int row = 0; row < StrobePhase::kRows; ++row) {
+        const double presence = m_phase.Presence(row);
+        shown[2 * row] = presence <= 0.01 ? -1 : static_cast<int>(presence * 64.0);
+        shown[2 * row + 1] = presence <= 0.01
+                                 ? 0
+                                 : static_cast<int>(std::lround(m_phase.Offset(row) * 4.0 *
+                                                                kStripePeriod / (row + 1)));
+    }
+    if (shown != m_drawn) {
+        m_drawn = shown;
+        update();
+    }
     emit FrameReady();
 }
 
 void CStrobeView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const QColor back = palette().color(QPalette::Base);
-    const QColor ink = palette().color(QPalette::WindowText);
-    p.fillRect(rect(), back);
+    Draw(p, m_phase, rect(), palette());
+}
+
+void CStrobeView::Draw(QPainter& p, const StrobePhase& phase, const QRect& rect,
+                       const QPalette& palette) {
+    const QColor ink = palette.color(QPalette::WindowText);
+    p.fillRect(rect, palette.color(QPalette::Base));
     for (int row = 0; row < StrobePhase::kRows; ++row) {
-        const double presence = m_phase.Presence(row);
+        const double presence = phase.Presence(row);
         if (presence <= 0.01) {
             continue;
         }
         QColor stripe = ink;
         stripe.setAlphaF(static_cast<float>(presence));
         const double period = double(kStripePeriod) / (row + 1);
-        const double shift = m_phase.Offset(row) * period;
-        const QRectF band(0, 1 + row * kRowHeight, width(), kRowHeight - 2);
+        const double shift = phase.Offset(row) * period;
+        const QRectF band(rect.left(), rect.top() + 1 + row * kRowHeight, rect.width(),
+                          kRowHeight - 2);
         p.save();
         p.setClipRect(band);
-        for (double x = shift - period; x < width(); x += period) {
+        for (double x = band.left() + shift - period; x < band.right(); x += period) {
             p.fillRect(QRectF(x, band.top(), period / 2.0, band.height()), stripe);
         }
         p.restore();

@@ -6,9 +6,11 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <vector>
 
 class CListeningSession;
+class QPainter;
 
 // The strobe band: one row of stripes per partial of the target (StrobePhase), drawn at the
 // screen's rate from the samples the session's ring holds, while the band is shown.
@@ -21,10 +23,14 @@ public:
     explicit CStrobeView(CListeningSession& session, QWidget* parent = nullptr);
 
     const StrobePhase& Phase() const { return m_phase; }
-    // The frames drawn so far.
+    // The frames taken so far (a frame whose picture would not change is not painted).
     std::uint64_t Frames() const { return m_nFrames; }
     // Reads what has arrived and draws a frame; the timer calls it.
     void Tick();
+
+    // Draws the rows of phase into rect, in the palette's colours.
+    static void Draw(QPainter& p, const StrobePhase& phase, const QRect& rect,
+                     const QPalette& palette);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -43,4 +49,5 @@ private:
     QTimer m_timer;
     std::vector<std::int16_t> m_samples;
     std::uint64_t m_nFrames = 0;
+    std::array<int, 2 * StrobePhase::kRows> m_drawn{}; // what the last paint showed, quantised
 };

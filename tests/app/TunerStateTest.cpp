@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 
 #include "Commands.h"
+#include "GraphView.h"
 #include "LevelIndicator.h"
 #include "PitchMeter.h"
 #include "SettingsStore.h"
@@ -177,6 +178,31 @@ TEST_F(WindowFixture, TheStrobeMovesWithTheSoundFromTheCaptureTap) {
         strobe->Tick();
     }
     EXPECT_LT(strobe->Phase().Presence(0), 0.01);
+}
+
+} // namespace
+
+namespace {
+
+// However small the user makes the window, the tuner pane stays whole: the meter, the strobe
+// and the level bar keep their height, and the spectrum never lies over the pane.
+TEST_F(WindowFixture, AWindowMadeTinyKeepsTheTunerPaneWhole) {
+    frame.OnCommand(ID_VIEW_STROBE);
+    frame.resize(300, 200);
+    Pump();
+    for (QWidget* part :
+         std::initializer_list<QWidget*>{View().findChild<CPitchMeter*>("meter"), View().Strobe(),
+                                         View().findChild<CLevelIndicator*>("inputLevel"),
+                                         View().findChild<QLabel*>("noteTarget")}) {
+        EXPECT_GE(part->height(), part->minimumSizeHint().height())
+            << part->objectName().toStdString();
+        const QRect inPane(part->mapTo(&View(), QPoint(0, 0)), part->size());
+        EXPECT_TRUE(View().rect().contains(inPane)) << part->objectName().toStdString();
+    }
+    const QRect pane(View().mapTo(&frame, QPoint(0, 0)), View().size());
+    const QRect graph(frame.GraphView()->mapTo(&frame, QPoint(0, 0)), frame.GraphView()->size());
+    EXPECT_FALSE(pane.intersects(graph));
+    EXPECT_GE(View().Tree()->height(), View().Tree()->minimumSizeHint().height());
 }
 
 } // namespace
