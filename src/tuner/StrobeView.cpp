@@ -17,6 +17,20 @@ CStrobeView::CStrobeView(CListeningSession& session, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent); // it fills itself: nothing behind it is drawn
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &CStrobeView::Tick);
+    // In silence the frames stop (see Tick); a block heard again starts them.
+    connect(&m_session, &CListeningSession::LevelChanged, this, [this] {
+        if (isVisible() && !m_timer.isActive() && m_session.StrobeTarget() > 0.0) {
+            Start();
+        }
+    });
+}
+
+void CStrobeView::Start() {
+    // What waited in the ring meanwhile is old news.
+    m_session.StrobeRing().Discard();
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const double rate = screen && screen->refreshRate() > 1.0 ? screen->refreshRate() : 60.0;
+    m_timer.start(std::max(1, static_cast<int>(1000.0 / rate)));
 }
 
 QSize CStrobeView::sizeHint() const {
@@ -28,11 +42,7 @@ QSize CStrobeView::minimumSizeHint() const {
 }
 
 void CStrobeView::showEvent(QShowEvent* e) {
-    // What waited in the ring while hidden is old news.
-    m_session.StrobeRing().Discard();
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const double rate = screen && screen->refreshRate() > 1.0 ? screen->refreshRate() : 60.0;
-    m_timer.start(std::max(1, static_cast<int>(1000.0 / rate)));
+    Start();
     QWidget::showEvent(e);
 }
 
@@ -67,6 +77,11 @@ void CStrobeView::Tick() {
         update();
     }
     emit FrameReady();
+    // Nothing heard and every row faded: no frames until sound comes back.
+    const bool blank = std::all_of(shown.begin(), shown.end(), [](int v) { return v <= 0; });
+    if (blank && m_phase.Target() == 0.0) {
+        m_timer.stop();
+    }
 }
 
 void CStrobeView::paintEvent(QPaintEvent*) {

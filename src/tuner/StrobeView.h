@@ -13,7 +13,8 @@ class CListeningSession;
 class QPainter;
 
 // The strobe band: one row of stripes per partial of the target (StrobePhase), drawn at the
-// screen's rate from the samples the session's ring holds, while the band is shown.
+// screen's rate from the samples the session's ring holds, while the band is shown and sound
+// is heard.
 class CStrobeView : public QWidget {
     Q_OBJECT
 public:
@@ -44,6 +45,8 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    void Start();
+
     CListeningSession& m_session;
     StrobePhase m_phase;
     QTimer m_timer;
