@@ -107,7 +107,7 @@ void CListeningSession::OnBlock(CWaveEngine::Block block) {
         if (wasHeard) {
             ++m_nChoice; // a result of the sound before is not shown over the quiet
         }
-        ShowQuiet();
+        ShowNothing();
         return;
     }
     if (heard == LevelGate::Change::Returned) {
@@ -119,7 +119,7 @@ void CListeningSession::OnBlock(CWaveEngine::Block block) {
     }
 }
 
-void CListeningSession::ShowQuiet() {
+void CListeningSession::ShowNothing() {
     if (!m_readout.IsShowing() && m_readout.OutOfBand() == 0 && m_readout.MeterPosition() == 0) {
         return; // already showing nothing
     }
@@ -131,7 +131,8 @@ void CListeningSession::ShowQuiet() {
 
 void CListeningSession::ShowNoteLocked(std::optional<double> hz) {
     if (m_nSettle > 0) {
-        --m_nSettle; // the history still holds the last note's samples
+        --m_nSettle; // the history still holds the last note's samples: nothing to show yet
+        ShowNothing();
         return;
     }
     const int side = m_band.Side(m_state.Samples(), Note(), m_doreme.Notes());

@@ -117,7 +117,7 @@ private:
     void ShowPitch(double hz);
     void Chosen();
     void NewTarget(int before);
-    void ShowQuiet();
+    void ShowNothing();
     void ShowNoteLocked(std::optional<double> hz);
     void WatchCapture();
 
