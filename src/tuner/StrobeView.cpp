@@ -61,24 +61,32 @@ void CStrobeView::Tick() {
         }
     }
     ++m_nFrames;
-    // Repainted only when a stripe moved by a pixel or a row's shade changed: standing
-    // stripes, in tune or in silence, cost no drawing.
-    std::array<int, 2 * StrobePhase::kRows> shown{};
+    // Repainted only when a stripe has moved by a whole pixel or a row's shade has changed
+    // visibly since the last paint: standing stripes, in tune or in silence, cost no drawing.
+    bool blank = true;
+    bool changed = false;
     for (int row = 0; row < StrobePhase::kRows; ++row) {
-        const double presence = m_phase.Presence(row);
-        shown[2 * row] = presence <= 0.01 ? -1 : static_cast<int>(presence * 64.0);
-        shown[2 * row + 1] = presence <= 0.01
-                                 ? 0
-                                 : static_cast<int>(std::lround(m_phase.Offset(row) * 4.0 *
-                                                                kStripePeriod / (row + 1)));
+        const double presence = m_phase.Presence(row) > 0.01 ? m_phase.Presence(row) : 0.0;
+        const double period = double(kStripePeriod) / (row + 1);
+        const double x = m_phase.Offset(row) * period;
+        const Drawn& drawn = m_drawn[row];
+        double moved = x - drawn.x;
+        moved -= period * std::round(moved / period);
+        blank = blank && presence == 0.0;
+        changed = changed || (presence == 0.0) != (drawn.presence == 0.0) ||
+                  std::abs(presence - drawn.presence) >= 1.0 / 32.0 ||
+                  (presence > 0.0 && std::abs(moved) >= 1.0);
     }
-    if (shown != m_drawn) {
-        m_drawn = shown;
+    if (changed) {
+        for (int row = 0; row < StrobePhase::kRows; ++row) {
+            const double presence = m_phase.Presence(row);
+            m_drawn[row] = {presence > 0.01 ? presence : 0.0,
+                            m_phase.Offset(row) * kStripePeriod / (row + 1)};
+        }
         update();
     }
     emit FrameReady();
     // Nothing heard and every row faded: no frames until sound comes back.
-    const bool blank = std::all_of(shown.begin(), shown.end(), [](int v) { return v <= 0; });
     if (blank && m_phase.Target() == 0.0) {
         m_timer.stop();
     }

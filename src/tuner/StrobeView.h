@@ -52,5 +52,9 @@ private:
     QTimer m_timer;
     std::vector<std::int16_t> m_samples;
     std::uint64_t m_nFrames = 0;
-    std::array<int, 2 * StrobePhase::kRows> m_drawn{}; // what the last paint showed, quantised
+    struct Drawn {
+        double presence = 0.0; // 0: the row was not drawn
+        double x = 0.0;        // its stripes' shift in pixels
+    };
+    std::array<Drawn, StrobePhase::kRows> m_drawn{}; // what the last repaint showed
 };

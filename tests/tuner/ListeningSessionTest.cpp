@@ -269,23 +269,6 @@ TEST_F(LevelFixture, QuietShowsNothingInEveryModeAndAutomaticModeKeepsItsTarget)
     }
 }
 
-TEST_F(LevelFixture, PickingAStringThatSoundsInTuneReadsItWithinTwoBlocks) {
-    session.SelectNote(48);
-    session.Start();
-    SineBlocks e2(doreme.Frequency(19), 9000.0);
-    Take(e2, 4); // heard against A4 first
-    session.SelectNote(19);
-    Take(e2, 2);
-    ASSERT_TRUE(session.Readout().IsShowing());
-    EXPECT_NEAR(ShownCents(doreme.Frequency(19)), 0.0, 2.0);
-    // A half tone up and back: afresh again, no glide through the neighbour's reading.
-    session.HalfTone(+1);
-    Take(e2, 2);
-    session.HalfTone(-1);
-    Take(e2, 1);
-    EXPECT_NEAR(ShownCents(doreme.Frequency(19)), 0.0, 2.0);
-}
-
 TEST_F(LevelFixture, SoundBackAfterQuietStartsTheReadoutAfresh) {
     session.SelectNote(48);
     session.Start();
