@@ -389,21 +389,8 @@ TEST(OfflineAnalysis, WithAGateQuietRowsShowNothingAndKeepTheTarget) {
     CDoreme doreme;
     const auto samples = QuietLoudQuiet(329.63);
     for (const bool gated : {false, true}) {
-        OfflineAnalysis analysis(doreme, std::nullopt);
-        if (gated) {
-            analysis.SetGate(-50.0);
-        }
-        std::vector<BlockReading> rows;
-        std::span<const std::int16_t> rest = samples;
-        AnalyseBlocks(
-            analysis,
-            [&](std::span<std::int16_t> out) {
-                const std::size_t n = std::min(out.size(), rest.size());
-                std::copy_n(rest.begin(), n, out.begin());
-                rest = rest.subspan(n);
-                return n;
-            },
-            [&](const BlockReading& row) { rows.push_back(row); });
+        const auto rows = AnalyseSamples(samples, doreme, std::nullopt, false,
+                                         gated ? std::optional(-50.0) : std::nullopt);
         ASSERT_EQ(rows.size(), 12u);
         if (!gated) {
             EXPECT_EQ(rows[0].note, "A0"); // silence read as a note

@@ -108,8 +108,12 @@ std::size_t AnalyseBlocks(OfflineAnalysis& analysis,
 }
 
 std::vector<BlockReading> AnalyseSamples(std::span<const std::int16_t> samples, CDoreme& doreme,
-                                         std::optional<int> note, bool precise) {
+                                         std::optional<int> note, bool precise,
+                                         std::optional<double> gateDb) {
     OfflineAnalysis analysis(doreme, note, precise);
+    if (gateDb) {
+        analysis.SetGate(*gateDb);
+    }
     std::vector<BlockReading> rows;
     AnalyseBlocks(
         analysis,
