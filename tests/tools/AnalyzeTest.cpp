@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -366,19 +367,16 @@ TEST(FuzzCases, EachEndsWithRowsOrOneErrorLine) {
 
 namespace {
 
-// Silence, a quiet string at -30 dB, then room noise at -60 dB, whole blocks each.
+// Three blocks of silence, six of a quiet string at -30 dB, three of a hum at -60 dB.
 std::vector<std::int16_t> QuietLoudQuiet(double hz) {
     std::vector<std::int16_t> samples;
-    samples.resize(3 * 16384, 0);
-    const double amplitude = 32768.0 * std::pow(10.0, -30.0 / 20.0);
-    for (int i = 0; i < 6 * 16384; ++i) {
-        samples.push_back(static_cast<std::int16_t>(
-            std::lround(amplitude * std::sin(2 * M_PI * hz * i / 44100))));
-    }
-    std::uint32_t seed = 7;
-    for (int i = 0; i < 3 * 16384; ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        samples.push_back(static_cast<std::int16_t>(int(seed >> 26) - 32)); // about -60 dB
+    for (const auto& [blocks, db, f] :
+         {std::tuple{3, -200.0, 50.0}, {6, -30.0, hz}, {3, -60.0, 50.0}}) {
+        const double amplitude = 32768.0 * std::pow(10.0, db / 20.0);
+        for (int i = 0; i < blocks * 16384; ++i) {
+            samples.push_back(static_cast<std::int16_t>(
+                std::lround(amplitude * std::sin(2 * M_PI * f * i / 44100))));
+        }
     }
     return samples;
 }

@@ -209,18 +209,6 @@ TEST_F(SessionFixture, StopsAndStartsAgain) {
 struct LevelFixture : SessionFixture {
     static double Amplitude(double db) { return 32768.0 * std::pow(10.0, db / 20.0); }
 
-    // Uniform noise whose RMS is that of a sine at db.
-    static std::vector<std::int16_t> Noise(double db) {
-        std::vector<std::int16_t> block(kBlockSamples);
-        std::uint32_t seed = 12345;
-        const double peak = Amplitude(db) / std::sqrt(2.0) * std::sqrt(3.0);
-        for (auto& s : block) {
-            seed = seed * 1664525u + 1013904223u;
-            s = static_cast<std::int16_t>(std::lround(peak * (seed / 2147483648.0 - 1.0)));
-        }
-        return block;
-    }
-
     void Take(const std::vector<std::int16_t>& block) {
         QSignalSpy heard(&session, &CListeningSession::LevelChanged);
         in->Feed(block);
@@ -253,7 +241,8 @@ TEST_F(LevelFixture, QuietShowsNothingInEveryModeAndAutomaticModeKeepsItsTarget)
         EXPECT_TRUE(session.Readout().IsShowing());
         EXPECT_EQ(session.Note(), 48);
 
-        for (const auto& quiet : {Noise(-60.0), Block(0)}) { // room noise, then silence
+        SineBlocks hum(50.0, Amplitude(-60.0)); // a room's hum; real noise in the program's test
+        for (const auto& quiet : {hum.Next(), Block(0)}) {
             for (int b = 0; b < 4; ++b) {
                 Take(quiet);
                 EXPECT_TRUE(session.IsQuiet());
