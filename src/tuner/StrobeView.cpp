@@ -30,7 +30,7 @@ void CStrobeView::Start() {
     m_session.StrobeRing().Discard();
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const double rate = screen && screen->refreshRate() > 1.0 ? screen->refreshRate() : 60.0;
-    m_timer.start(std::max(1, static_cast<int>(1000.0 / rate)));
+    m_timer.start(std::max(1, static_cast<int>(std::lround(1000.0 / rate)))); // no faster
 }
 
 QSize CStrobeView::sizeHint() const {
