@@ -108,6 +108,18 @@
         <source>Please enter a number.</source>
         <translation>请输入一个数字。</translation>
     </message>
+    <message>
+        <source>Sensitivity</source>
+        <translation>灵敏度</translation>
+    </message>
+    <message>
+        <source> dB</source>
+        <translation> dB</translation>
+    </message>
+    <message>
+        <source>Quieter sound than this is not measured</source>
+        <translation>低于此音量的声音不予测量</translation>
+    </message>
 </context>
 <context>
     <name>CGraphView</name>
@@ -353,6 +365,14 @@
         <source>In automatic mode, measure the note found as finely as a chosen string</source>
         <translation>自动模式下，像选定琴弦时一样精细地测量找到的音</translation>
     </message>
+    <message>
+        <source>Strobe</source>
+        <translation>频闪</translation>
+    </message>
+    <message>
+        <source>Show or hide the strobe</source>
+        <translation>显示或隐藏频闪</translation>
+    </message>
 </context>
 <context>
     <name>CPageOpener</name>
@@ -472,6 +492,18 @@ It will run, but its settings will not be kept.</source>
     <message>
         <source>Instrument Selection</source>
         <translation>乐器选择</translation>
+    </message>
+    <message>
+        <source>too high</source>
+        <translation>太高</translation>
+    </message>
+    <message>
+        <source>too low</source>
+        <translation>太低</translation>
+    </message>
+    <message>
+        <source>Input level</source>
+        <translation>输入音量</translation>
     </message>
 </context>
 <context>

@@ -108,6 +108,18 @@
         <source>Please enter a number.</source>
         <translation>数値を入力してください。</translation>
     </message>
+    <message>
+        <source>Sensitivity</source>
+        <translation>感度</translation>
+    </message>
+    <message>
+        <source> dB</source>
+        <translation> dB</translation>
+    </message>
+    <message>
+        <source>Quieter sound than this is not measured</source>
+        <translation>これより小さい音は測定しません</translation>
+    </message>
 </context>
 <context>
     <name>CGraphView</name>
@@ -353,6 +365,14 @@
         <source>In automatic mode, measure the note found as finely as a chosen string</source>
         <translation>自動モードで、見つけた音を弦を選んだときと同じ精度で測定します</translation>
     </message>
+    <message>
+        <source>Strobe</source>
+        <translation>ストロボ</translation>
+    </message>
+    <message>
+        <source>Show or hide the strobe</source>
+        <translation>ストロボの表示切り替え</translation>
+    </message>
 </context>
 <context>
     <name>CPageOpener</name>
@@ -472,6 +492,18 @@ It will run, but its settings will not be kept.</source>
     <message>
         <source>Instrument Selection</source>
         <translation>楽器の選択</translation>
+    </message>
+    <message>
+        <source>too high</source>
+        <translation>高すぎます</translation>
+    </message>
+    <message>
+        <source>too low</source>
+        <translation>低すぎます</translation>
+    </message>
+    <message>
+        <source>Input level</source>
+        <translation>入力レベル</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,7 @@ constexpr int ID_AUTO_TONE = 32789;
 constexpr int ID_ZOOM_IN = 32803;
 constexpr int ID_ZOOM_OUT = 32804;
 constexpr int ID_PRECISE_AUTO = 32805;
+constexpr int ID_VIEW_STROBE = 32810;
 constexpr int ID_APP_ABOUT = 57664;
 constexpr int ID_APP_EXIT = 57665;
 constexpr int ID_VIEW_TOOLBAR = 59392;

@@ -2,6 +2,7 @@
 
 #include "Doreme.h"
 #include "FreqSpin.h"
+#include "SettingsStore.h"
 #include "TemperamentBox.h"
 
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include <algorithm>
 
@@ -47,6 +49,18 @@ CDlgSet::CDlgSet(CDoreme& doreme, const std::vector<WaveSource>& sources, const 
     auto* inputLayout = new QHBoxLayout(inputGroup);
     inputLayout->addWidget(m_inputs);
 
+    auto* sensitivityGroup = new QGroupBox(tr("Sensitivity"), this);
+    m_sensitivity = new QSpinBox(sensitivityGroup);
+    m_sensitivity->setObjectName("sensitivitySpin");
+    m_sensitivity->setRange(CSettingsStore::kMinSensitivity, CSettingsStore::kMaxSensitivity);
+    m_sensitivity->setSuffix(tr(" dB"));
+    m_sensitivity->setToolTip(tr("Quieter sound than this is not measured"));
+    auto* sensitivityLayout = new QHBoxLayout(sensitivityGroup);
+    sensitivityLayout->addWidget(m_sensitivity);
+    SetSensitivity(CSettingsStore::kDefaultSensitivity);
+    connect(m_sensitivity, &QSpinBox::valueChanged, this,
+            [this](int value) { m_nSensitivity = value; });
+
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CDlgSet::accept);
@@ -56,6 +70,7 @@ CDlgSet::CDlgSet(CDoreme& doreme, const std::vector<WaveSource>& sources, const 
     layout->addWidget(inputGroup);
     m_temperament = new CTemperamentBox(doreme, this);
     layout->addWidget(m_temperament);
+    layout->addWidget(sensitivityGroup);
     layout->addWidget(ok);
 
     // The spin starts at the reference in whole tenths, kept inside its range.
@@ -68,6 +83,11 @@ CDlgSet::CDlgSet(CDoreme& doreme, const std::vector<WaveSource>& sources, const 
 
 QDoubleSpinBox* CDlgSet::Spin() const {
     return m_spin;
+}
+
+void CDlgSet::SetSensitivity(int db) {
+    m_sensitivity->setValue(db);
+    m_nSensitivity = m_sensitivity->value();
 }
 
 void CDlgSet::accept() {

@@ -11,12 +11,14 @@ class CFreqSpin;
 class CTemperamentBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QSpinBox;
 
-// "Set Parameters": the frequency of A4, 435.00 to 445.00 Hz in steps of 0.10 Hz, and the
-// source to record from: "Default" (the desktop's choice) or one of the server's sources, and
-// the temperament, its root and the transposition. OK makes the frequency (typed or stepped)
-// the reference and rebuilds the note table; text that is no number is refused with "Please
-// enter a number." and the dialog stays. Escape or the close box changes nothing.
+// "Set Parameters": the frequency of A4, 435.00 to 445.00 Hz in steps of 0.10 Hz, the source
+// to record from: "Default" (the desktop's choice) or one of the server's sources, the
+// temperament, its root and the transposition, and the sensitivity (the quietest level
+// measured, -90 to -10 dB). OK makes the frequency (typed or stepped) the reference and
+// rebuilds the note table; text that is no number is refused with "Please enter a number." and
+// the dialog stays. Escape or the close box changes nothing.
 class CDlgSet : public QDialog {
     Q_OBJECT
 public:
@@ -33,6 +35,9 @@ public:
     CTemperamentBox* TemperamentBox() const { return m_temperament; }
     // The source chosen when OK was pressed; empty for the default.
     QString Input() const { return m_input; }
+    // The sensitivity in dB: the quietest input the tuner measures.
+    void SetSensitivity(int db);
+    int Sensitivity() const { return m_nSensitivity; }
 
     void accept() override;
 
@@ -43,4 +48,6 @@ private:
     CTemperamentBox* m_temperament = nullptr;
     QComboBox* m_inputs = nullptr;
     QString m_input;
+    QSpinBox* m_sensitivity = nullptr;
+    int m_nSensitivity = 0;
 };

@@ -86,6 +86,8 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, std::unique_ptr<IWa
     AddAction(ID_HELP_FILE, tr("Help"), tr("See the help"), tr("Help"), HelpIcon());
     AddAction(ID_APP_ABOUT, tr("&About Quavelorin..."), tr("Display version number and copyright"),
               tr("About Quavelorin"), AboutIcon());
+    AddAction(ID_VIEW_STROBE, tr("Strobe"), tr("Show or hide the strobe"), tr("Strobe"))
+        ->setCheckable(true);
     AddAction(ID_APP_EXIT, tr("E&xit"), tr("Quit the application; prompts to save documents"),
               tr("Exit"));
     AddAction(ID_VIEW_TOOLBAR, tr("&Toolbar"), tr("Show or hide the toolbar"), tr("Toggle ToolBar"))
@@ -119,6 +121,7 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, std::unique_ptr<IWa
 }
 
 CMainFrame::~CMainFrame() {
+    KeepTunerState(); // also when the program ends without closing the window
     m_tuner->Shutdown();
 }
 
@@ -126,7 +129,12 @@ void CMainFrame::InitialUpdate() {
     m_tuner->Session().SetPrecise(CSettingsStore::ReadPreciseAuto());
     CTemperamentStore::ApplyStored(m_doreme);
     UpdateTemperamentIndicator();
+    m_tuner->Session().SetSensitivity(CSettingsStore::ReadSensitivity());
+    m_tuner->SetStrobeVisible(CSettingsStore::ReadStrobe());
     m_tuner->OnInitialUpdate(CSettingsStore::ReadFreqOfA4());
+    if (const auto target = CSettingsStore::ReadTunerTarget()) {
+        m_tuner->Session().Restore(*target); // the tuner as it was left
+    }
     m_graph->OnInitialUpdate();
     UpdateCommandUI(); // the stored zoom step decides what is enabled
 }
@@ -170,6 +178,7 @@ void CMainFrame::BuildMenus() {
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(Action(ID_VIEW_TOOLBAR));
     view->addAction(Action(ID_VIEW_STATUS_BAR));
+    view->addAction(Action(ID_VIEW_STROBE));
     view->addSeparator();
     view->addAction(Action(ID_SET_PARAMETERS));
     connect(view, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
@@ -238,6 +247,7 @@ void CMainFrame::UpdateCommandUI() {
     Action(ID_ZOOM_OUT)->setEnabled(m_graph->CanZoomOut());
     Action(ID_VIEW_TOOLBAR)->setChecked(!m_toolBar->isHidden());
     Action(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+    Action(ID_VIEW_STROBE)->setChecked(m_tuner->IsStrobeVisible());
 }
 
 bool CMainFrame::OnCommand(int id) {
@@ -289,6 +299,10 @@ bool CMainFrame::OnCommand(int id) {
     case ID_VIEW_STATUS_BAR:
         statusBar()->setVisible(statusBar()->isHidden());
         break;
+    case ID_VIEW_STROBE:
+        m_tuner->SetStrobeVisible(!m_tuner->IsStrobeVisible());
+        CSettingsStore::WriteStrobe(m_tuner->IsStrobeVisible());
+        break;
     default:
         return false;
     }
@@ -299,11 +313,14 @@ bool CMainFrame::OnCommand(int id) {
 bool CMainFrame::RunSetParameters() {
     const QString input = CSettingsStore::ReadInputSource();
     CDlgSet dialog(m_doreme, m_engine.CaptureDevice().Sources(), input, this);
+    dialog.SetSensitivity(CSettingsStore::ReadSensitivity());
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
     CSettingsStore::WriteFreqOfA4(m_doreme.FreqA4());
     UpdateTemperamentIndicator();
+    CSettingsStore::WriteSensitivity(dialog.Sensitivity());
+    m_tuner->Session().SetSensitivity(dialog.Sensitivity());
     if (dialog.Input() != input) {
         CSettingsStore::WriteInputSource(dialog.Input());
         m_engine.SetInputSource(dialog.Input().toStdString());
@@ -335,7 +352,12 @@ bool CMainFrame::event(QEvent* e) {
     return QMainWindow::event(e);
 }
 
+void CMainFrame::KeepTunerState() {
+    CSettingsStore::WriteTunerTarget(m_tuner->Session().Target());
+}
+
 void CMainFrame::closeEvent(QCloseEvent* e) {
+    KeepTunerState();
     m_tuner->Shutdown();
     e->accept();
 }

@@ -55,6 +55,8 @@ private:
     void UpdateLockIndicators();
     void UpdateTemperamentIndicator();
     bool RunSetParameters();
+    // Stores the tuner's mode and target for the next start.
+    void KeepTunerState();
 
     CDoreme& m_doreme;
     CWaveEngine& m_engine;

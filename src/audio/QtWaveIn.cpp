@@ -86,6 +86,7 @@ void QtWaveIn::OnReadyRead() {
         if (count <= 0) {
             return;
         }
+        Tap(room.first(static_cast<std::size_t>(count)));
         m_queue.Advance(static_cast<std::size_t>(count));
     }
     // Whatever arrives before Start, or with no buffer queued, is dropped as a sound card would.

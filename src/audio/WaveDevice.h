@@ -1,10 +1,13 @@
 #pragma once
 
 #include "AudioFormat.h"
+#include "SampleRing.h"
 
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -78,6 +81,22 @@ public:
     virtual void SetPreferredSource(const std::string& name) { (void)name; }
     // Stretches of captured sound dropped because no buffer was queued in time.
     virtual std::uint64_t LostStretches() const { return 0; }
+
+    // From now on every stretch of sound filled into a buffer is also written to ring, on the
+    // thread that fills it; null ends that. Clear it only while the device is closed.
+    void SetTap(SampleRing* ring) { m_pTap.store(ring, std::memory_order_release); }
+
+protected:
+    // Called by each device's read path with the bytes it has just filled; does nothing
+    // without a tap.
+    virtual void Tap(std::span<const char> filled) {
+        if (SampleRing* ring = m_pTap.load(std::memory_order_acquire)) {
+            ring->Write(filled);
+        }
+    }
+
+private:
+    std::atomic<SampleRing*> m_pTap{nullptr};
 };
 
 class IWaveOut : public IWaveDevice {

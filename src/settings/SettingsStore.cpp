@@ -67,6 +67,47 @@ void CSettingsStore::WritePreciseAuto(bool on) {
     WriteInt(QStringLiteral("Setting"), QStringLiteral("PreciseAuto"), on ? 1 : 0);
 }
 
+int CSettingsStore::ReadSensitivity() {
+    return ReadNumber(QStringLiteral("Setting"), QStringLiteral("Sensitivity"), kDefaultSensitivity,
+                      kMinSensitivity, kMaxSensitivity);
+}
+
+void CSettingsStore::WriteSensitivity(int db) {
+    WriteInt(QStringLiteral("Setting"), QStringLiteral("Sensitivity"), db);
+}
+
+bool CSettingsStore::ReadStrobe() {
+    return ReadNumber(QStringLiteral("View"), QStringLiteral("Strobe"), 0, 0, 1) != 0;
+}
+
+void CSettingsStore::WriteStrobe(bool on) {
+    WriteInt(QStringLiteral("View"), QStringLiteral("Strobe"), on ? 1 : 0);
+}
+
+std::optional<TunerTarget> CSettingsStore::ReadTunerTarget() {
+    const QString section = QStringLiteral("User");
+    constexpr int kMissing = -1;
+    const int mode = ReadNumber(section, QStringLiteral("Mode"), kMissing, kMissing, 2);
+    const int kind = ReadInt(section, QStringLiteral("TargetKind"), kMissing);
+    const int value = ReadInt(section, QStringLiteral("Target"), kMissing);
+    if (mode == kMissing || kind != static_cast<int>(TunerTarget::Kind::Note) ||
+        value < kNoteFirst || value > kNoteLast) {
+        return std::nullopt;
+    }
+    TunerTarget target;
+    target.mode = static_cast<TunerTarget::Mode>(mode);
+    target.kind = TunerTarget::Kind::Note;
+    target.value = value;
+    return target;
+}
+
+void CSettingsStore::WriteTunerTarget(const TunerTarget& target) {
+    const QString section = QStringLiteral("User");
+    WriteInt(section, QStringLiteral("Mode"), static_cast<int>(target.mode));
+    WriteInt(section, QStringLiteral("TargetKind"), static_cast<int>(target.kind));
+    WriteInt(section, QStringLiteral("Target"), target.value);
+}
+
 QString CSettingsStore::CheckAtStartUp() {
     QSettings store = Store();
     store.allKeys(); // parses the file

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "Doreme.h"
+#include "TunerTarget.h"
 
 #include <QString>
+
+#include <optional>
 
 // The values the program keeps between runs, in QSettings("Pelorin", "Quavelorin"): on Linux an
 // INI file under the user's configuration folder, on Windows the current user's registry.
@@ -36,6 +39,24 @@ public:
     // is brought into 0..1, anything else reads as off.
     static bool ReadPreciseAuto();
     static void WritePreciseAuto(bool on);
+
+    // "Setting"/"Sensitivity": the quietest input level measured, in dB, brought into
+    // -90..-10; -50 by default.
+    static constexpr int kDefaultSensitivity = -50;
+    static constexpr int kMinSensitivity = -90;
+    static constexpr int kMaxSensitivity = -10;
+    static int ReadSensitivity();
+    static void WriteSensitivity(int db);
+
+    // "View"/"Strobe": the strobe band shown, 0 (the default) or 1.
+    static bool ReadStrobe();
+    static void WriteStrobe(bool on);
+
+    // "User"/"Mode", "User"/"TargetKind" and "User"/"Target": the tuner as it was left.
+    // Nothing before the first exit (a first start is as ever); a kind this version does not
+    // know, or a note outside the table, reads as nothing too.
+    static std::optional<TunerTarget> ReadTunerTarget();
+    static void WriteTunerTarget(const TunerTarget& target);
 
     // Run once at start-up. A store file that cannot be parsed is copied aside first, as
     // "<file>.unreadable", since the next write keeps only what could be read from it. Returns

@@ -7,10 +7,11 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <utility>
 
 CListeningSession::CListeningSession(const CDoreme& doreme, CWaveEngine& engine, QObject* parent)
-    : QObject(parent), m_engine(engine), m_readout(doreme), m_state(doreme.Notes()),
-      m_pipeline(m_state, m_meter, doreme.Notes()), m_tracker(doreme) {
+    : QObject(parent), m_doreme(doreme), m_engine(engine), m_readout(doreme),
+      m_state(doreme.Notes()), m_pipeline(m_state, m_meter, doreme.Notes()), m_tracker(doreme) {
     m_retry.setInterval(kRetryIntervalMs);
     connect(&m_retry, &QTimer::timeout, this, [this] {
         if (m_engine.RetryCapture()) {
@@ -33,6 +34,7 @@ void CListeningSession::Start() {
     m_engine.SetOutputListener([this] { emit ToneChanged(); });
     m_engine.SetSynthesisNoteSource([this] { return Note(); });
     m_engine.Initialise(this);
+    m_engine.CaptureDevice().SetTap(&m_ring);
     m_bWatching = m_engine.WatchCaptureAvailability(this);
     m_engine.StartCapture();
     WatchCapture();
@@ -53,6 +55,7 @@ void CListeningSession::Stop() {
     m_engine.WatchCaptureAvailability(nullptr);
     m_bWatching = false;
     m_engine.StopCapture();
+    m_engine.CaptureDevice().SetTap(nullptr); // closed: nothing writes to the ring any more
     m_engine.StopOutput();
     m_state.StopWorker();
     QCoreApplication::removePostedEvents(this);
@@ -65,6 +68,8 @@ void CListeningSession::WatchCapture() {
     m_readout.ShowNothingHeard();
     m_tracker.Reset(); // what was heard before is not the note when sound comes back
     m_markers.fill(0.0);
+    m_gate.Close();
+    emit LevelChanged();
     emit ReadoutChanged();
     if (!m_bWatching && !m_retry.isActive()) {
         m_retry.start();
@@ -93,11 +98,55 @@ bool CListeningSession::event(QEvent* e) {
 }
 
 void CListeningSession::OnBlock(CWaveEngine::Block block) {
+    const bool wasHeard = m_gate.IsOpen();
+    const LevelGate::Change heard = m_gate.Admit(block);
     m_pipeline.HandOverBlock(block, Note());
     m_tracker.AppendBlock(block);
+    emit LevelChanged();
+    if (heard == LevelGate::Change::Quiet) {
+        if (wasHeard) {
+            ++m_nChoice; // a result of the sound before is not shown over the quiet
+        }
+        ShowNothing();
+        return;
+    }
+    if (heard == LevelGate::Change::Returned) {
+        m_readout.StartAfresh();
+    }
     const BlockPipeline::Outcome outcome = m_pipeline.Dispatch(Note(), IsAutomatic(), m_nChoice);
-    if (outcome.noteLockedHz) {
-        ShowPitch(*outcome.noteLockedHz);
+    if (!IsAutomatic()) {
+        ShowNoteLocked(outcome.noteLockedHz);
+    }
+}
+
+void CListeningSession::ShowNothing() {
+    if (!m_readout.IsShowing() && m_readout.OutOfBand() == 0 && m_readout.MeterPosition() == 0) {
+        return; // already showing nothing
+    }
+    m_readout.ShowNothingHeard();
+    m_markers.fill(0.0);
+    m_bOutOfBand = false;
+    emit ReadoutChanged();
+}
+
+void CListeningSession::ShowNoteLocked(std::optional<double> hz) {
+    if (m_nSettle > 0) {
+        --m_nSettle; // the history still holds the last note's samples: nothing to show yet
+        ShowNothing();
+        return;
+    }
+    const int side = m_band.Side(m_state.Samples(), Note(), m_doreme.Notes());
+    if (side != 0) {
+        m_bOutOfBand = true;
+        m_readout.ShowOutOfBand(side);
+        emit ReadoutChanged();
+        return;
+    }
+    if (std::exchange(m_bOutOfBand, false)) {
+        m_readout.StartAfresh(); // back in the band: no glide from before it left
+    }
+    if (hz) {
+        ShowPitch(*hz);
     }
 }
 
@@ -135,6 +184,10 @@ void CListeningSession::OnPreciseEstimate(double hz) {
 }
 
 std::span<const double> CListeningSession::PreciseMarkers() const {
+    static constexpr std::array<double, kMarkerCount> kNoMarkers{};
+    if (!m_gate.IsOpen()) {
+        return kNoMarkers; // quiet: no marker
+    }
     if (!m_bPrecise || !IsAutomatic()) {
         return {};
     }
@@ -153,20 +206,59 @@ void CListeningSession::Chosen() {
     emit TargetChanged();
 }
 
-void CListeningSession::SelectNote(int note) {
-    m_readout.SelectNote(note);
+// A target the user picked: the read-out starts afresh from the first reading of it.
+void CListeningSession::NewTarget(int before) {
+    m_readout.StartAfresh();
+    m_bOutOfBand = false;
+    const int factor = NoteLockedMeasurement::NoteFactor(Note());
+    m_nSettle = factor == NoteLockedMeasurement::NoteFactor(before) ? 0 : factor - 1;
     Chosen();
 }
 
+void CListeningSession::SelectNote(int note) {
+    const int before = Note();
+    m_readout.SelectNote(note);
+    NewTarget(before);
+}
+
 void CListeningSession::HalfTone(int delta) {
+    const int before = Note();
     m_readout.HalfTone(delta);
-    Chosen();
+    NewTarget(before);
+}
+
+double CListeningSession::StrobeTarget() const {
+    if (!m_gate.IsOpen() || !m_engine.IsCaptureOpen()) {
+        return 0.0;
+    }
+    return m_doreme.Frequency(Note());
+}
+
+TunerTarget CListeningSession::Target() const {
+    TunerTarget target;
+    target.mode = !IsAutomatic() ? TunerTarget::Mode::NoteLocked
+                  : m_bPrecise   ? TunerTarget::Mode::PreciseAutomatic
+                                 : TunerTarget::Mode::Automatic;
+    target.kind = TunerTarget::Kind::Note;
+    target.value = Note();
+    return target;
+}
+
+void CListeningSession::Restore(const TunerTarget& target) {
+    SelectNote(target.value);
+    if (target.mode != TunerTarget::Mode::NoteLocked) {
+        if (target.mode == TunerTarget::Mode::PreciseAutomatic) {
+            SetPrecise(true);
+        }
+        SetAutomatic(true);
+    }
 }
 
 void CListeningSession::SetAutomatic(bool automatic) {
     m_readout.SetAutomatic(automatic);
     if (automatic) {
-        m_engine.StopOutput(); // the tone belongs to a chosen note
+        m_readout.CancelAfresh(); // automatic mode follows the sound as it always has
+        m_engine.StopOutput();    // the tone belongs to a chosen note
     }
     Chosen();
 }

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "AnalysisState.h"
+#include "BandCheck.h"
 #include "BlockPipeline.h"
+#include "LevelGate.h"
 #include "NoteLockedMeasurement.h"
 #include "PreciseAutoTracker.h"
+#include "SampleRing.h"
 #include "TunerReadout.h"
+#include "TunerTarget.h"
 #include "WaveEngine.h"
 
 #include <QObject>
@@ -77,6 +81,22 @@ public:
     // Precise automatic mode on or off; it shows while automatic mode is on.
     void SetPrecise(bool precise);
 
+    // The sensitivity in dB (LevelGate), and whether the last block was below it (or nothing
+    // has been heard yet).
+    void SetSensitivity(double db) { m_gate.SetThreshold(db); }
+    double Sensitivity() const { return m_gate.Threshold(); }
+    bool IsQuiet() const { return !m_gate.IsOpen(); }
+    // The level of the last block in dB.
+    double InputLevel() const { return m_gate.Level(); }
+    // The fundamental the strobe compares with: the target's frequency while sound is heard,
+    // else 0.
+    double StrobeTarget() const;
+    SampleRing& StrobeRing() { return m_ring; }
+
+    // The mode and the target, to keep between runs, and to put back.
+    TunerTarget Target() const;
+    void Restore(const TunerTarget& target);
+
     // The readings of precise automatic mode, one per analysed block, oldest first (0 where
     // there was none), for the spectrum's pitch markers; empty outside that mode.
     std::span<const double> PreciseMarkers() const;
@@ -84,6 +104,7 @@ public:
 signals:
     void ReadoutChanged(); // the read-out, its marks or the meter
     void TargetChanged();  // the target note or the mode
+    void LevelChanged();   // a block was heard: InputLevel() and IsQuiet()
     void ToneChanged();    // the output opened or closed, whoever did it
 
 protected:
@@ -95,8 +116,12 @@ private:
     void OnPreciseEstimate(double hz);
     void ShowPitch(double hz);
     void Chosen();
+    void NewTarget(int before);
+    void ShowNothing();
+    void ShowNoteLocked(std::optional<double> hz);
     void WatchCapture();
 
+    const CDoreme& m_doreme;
     CWaveEngine& m_engine;
     TunerReadout m_readout;
     AnalysisState m_state;
@@ -108,4 +133,9 @@ private:
     QTimer m_retry;           // only for a device that cannot say when it is back
     bool m_bWatching = false; // the device says when it is back
     std::uint64_t m_nChoice = 0;
+    LevelGate m_gate;
+    BandCheck m_band;
+    bool m_bOutOfBand = false;
+    int m_nSettle = 0; // note-locked blocks still to come before the history is the new note's
+    SampleRing m_ring{32768};
 };

@@ -29,6 +29,13 @@ void CPitchMeter::setValue(int value) {
     }
 }
 
+void CPitchMeter::setNeedleVisible(bool visible) {
+    if (visible != m_bNeedle) {
+        m_bNeedle = visible;
+        update();
+    }
+}
+
 double CPitchMeter::XOf(int value) const {
     const double share = double(std::clamp(value, m_nMinimum, m_nMaximum) - m_nMinimum) /
                          double(m_nMaximum - m_nMinimum);
@@ -67,6 +74,9 @@ void CPitchMeter::paintEvent(QPaintEvent*) {
     p.drawLine(QPointF(XOf(0), kScaleTop), QPointF(XOf(0), bottom));
 
     // The needle: a red line with a head above the scale.
+    if (!m_bNeedle) {
+        return;
+    }
     const QColor needle(200, 30, 30);
     const double x = XOf(m_nValue);
     p.setPen(QPen(needle, kNeedleWidth, Qt::SolidLine, Qt::FlatCap));

@@ -15,6 +15,9 @@ public:
     int minimum() const { return m_nMinimum; }
     int maximum() const { return m_nMaximum; }
     int tickInterval() const { return m_nTickInterval; }
+    // Without a needle the scale shows that nothing is measured.
+    void setNeedleVisible(bool visible);
+    bool isNeedleVisible() const { return m_bNeedle; }
 
     // Where on the widget `value` is drawn (the needle's x).
     double XOf(int value) const;
@@ -30,4 +33,5 @@ private:
     int m_nMaximum;
     int m_nTickInterval;
     int m_nValue = 0;
+    bool m_bNeedle = true;
 };

@@ -26,9 +26,12 @@ void TunerReadout::ShowPitch(double x) {
         m_strPitch.clear();
         m_strHigh.clear();
         m_strLow.clear();
+        m_nOutOfBand = 0;
         return;
     }
-    m_dSmoothed = (x + 2.0 * m_dSmoothed) / 3.0;
+    m_nOutOfBand = 0;
+    m_dSmoothed = m_bAfresh ? x : (x + 2.0 * m_dSmoothed) / 3.0;
+    m_bAfresh = false;
     const double d = m_doreme.CentsDeviation(m_dSmoothed, m_nNote);
     m_strHigh = d > 99.0 ? "H" : "";
     m_strLow = d < -99.0 ? "L" : "";
@@ -42,6 +45,17 @@ void TunerReadout::ShowPitch(double x) {
 void TunerReadout::ShowNothingHeard() {
     ShowPitch(0.0);
     m_nMeter = 0;
+}
+
+void TunerReadout::ShowOutOfBand(int side) {
+    m_nOutOfBand = std::clamp(side, -1, 1);
+    if (m_nOutOfBand == 0) {
+        return;
+    }
+    m_strPitch.clear();
+    m_strHigh = m_nOutOfBand > 0 ? "H" : "";
+    m_strLow = m_nOutOfBand < 0 ? "L" : "";
+    m_nMeter = m_nOutOfBand * kMeterRange;
 }
 
 bool TunerReadout::ApplyAutomaticResult(double hz) {

@@ -28,6 +28,14 @@ public:
     // Nothing can be heard (no input device): the texts go empty and the needle rests at the
     // centre.
     void ShowNothingHeard();
+    // The next value ShowPitch takes replaces the smoothed frequency instead of gliding from
+    // it: a new target, or sound back after quiet.
+    void StartAfresh() { m_bAfresh = true; }
+    void CancelAfresh() { m_bAfresh = false; }
+    // The sound lies outside the band the note-locked measurement sees: above it (+1) or below
+    // (-1). The frequency text goes empty, the mark shows the side and the meter rests at that
+    // end; the smoothed frequency is left as it was. 0 ends it (the next ShowPitch shows).
+    void ShowOutOfBand(int side);
 
     // A result of the automatic analysis: the nearest note becomes the target and the result
     // is shown. False, and nothing changes, when no note of the table is near.
@@ -54,6 +62,8 @@ public:
     // The whole cents of the read-out; meaningful while PitchText() is not empty.
     int Cents() const { return m_nCents; }
     bool IsShowing() const { return !m_strPitch.empty(); }
+    // +1 above the band, -1 below it, 0 within it.
+    int OutOfBand() const { return m_nOutOfBand; }
 
     // Below, at and above the target.
     std::array<Neighbour, 3> Neighbours() const;
@@ -68,4 +78,6 @@ private:
     std::string m_strHigh;
     int m_nMeter = 0;
     int m_nCents = 0;
+    bool m_bAfresh = false;
+    int m_nOutOfBand = 0;
 };

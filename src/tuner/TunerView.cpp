@@ -2,8 +2,10 @@
 
 #include "Doreme.h"
 #include "InstrumentTree.h"
+#include "LevelIndicator.h"
 #include "Messages.h"
 #include "PitchMeter.h"
+#include "StrobeView.h"
 #include "TreeIcons.h"
 
 #include <QGridLayout>
@@ -44,7 +46,13 @@ CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
     m_meter =
         new CPitchMeter(-TunerReadout::kMeterRange, TunerReadout::kMeterRange, 10, meterGroup);
     m_meter->setObjectName("meter");
-    grid->addWidget(m_meter, 1, 0, 1, 3);
+    // The strobe, when shown, right under the meter it refines.
+    m_strobe = new CStrobeView(m_session, meterGroup);
+    m_strobe->hide();
+    auto* meterColumn = new QVBoxLayout;
+    meterColumn->addWidget(m_meter);
+    meterColumn->addWidget(m_strobe);
+    grid->addLayout(meterColumn, 1, 0, 1, 3);
 
     // The centre mark is also where the keyboard focus is parked when it leaves the tree.
     m_centreMark = new QLabel(meterGroup);
@@ -63,6 +71,10 @@ CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
         grid->addWidget(m_noteFrequencies[i], 4, i);
     }
     grid->setColumnStretch(1, 1);
+    m_level = new CLevelIndicator(meterGroup);
+    m_level->setObjectName("inputLevel");
+    m_level->setToolTip(tr("Input level"));
+    grid->addWidget(m_level, 5, 0, 1, 3);
     // Read from a music stand: the frequency and the target note at twice the usual size.
     for (QLabel* label : {m_pitch, m_noteNames[1]}) {
         QFont large = label->font();
@@ -91,6 +103,18 @@ CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
         emit CommandStateChanged();
     });
     connect(&m_session, &CListeningSession::ToneChanged, this, &CTunerView::CommandStateChanged);
+    connect(&m_session, &CListeningSession::LevelChanged, this, [this] {
+        m_level->SetLevel(m_session.InputLevel(), m_session.Sensitivity());
+        m_meter->setNeedleVisible(!m_session.IsQuiet());
+    });
+}
+
+void CTunerView::SetStrobeVisible(bool visible) {
+    m_strobe->setVisible(visible);
+}
+
+bool CTunerView::IsStrobeVisible() const {
+    return !m_strobe->isHidden();
 }
 
 CTunerView::~CTunerView() {
@@ -124,10 +148,15 @@ bool CTunerView::event(QEvent* e) {
 
 void CTunerView::RefreshReadout() {
     const TunerReadout& readout = m_session.Readout();
-    m_pitch->setText(QString::fromStdString(readout.PitchText()));
+    if (readout.OutOfBand() != 0) {
+        m_pitch->setText(readout.OutOfBand() > 0 ? tr("too high") : tr("too low"));
+    } else {
+        m_pitch->setText(QString::fromStdString(readout.PitchText()));
+    }
     m_low->setText(QString::fromStdString(readout.LowText()));
     m_high->setText(QString::fromStdString(readout.HighText()));
     m_meter->setValue(readout.MeterPosition());
+    m_meter->setNeedleVisible(!m_session.IsQuiet());
 }
 
 void CTunerView::UpdateNeighbours() {

@@ -10,7 +10,9 @@
 
 class CDoreme;
 class CInstrumentTree;
+class CLevelIndicator;
 class CPitchMeter;
+class CStrobeView;
 class CWaveEngine;
 class QLabel;
 
@@ -54,6 +56,11 @@ public:
     const TunerReadout& Readout() const { return m_session.Readout(); }
     CListeningSession& Session() { return m_session; }
     CInstrumentTree* Tree() const { return m_tree; }
+    CStrobeView* Strobe() const { return m_strobe; }
+    CLevelIndicator* LevelIndicator() const { return m_level; }
+    // The strobe band under the meter, hidden at first.
+    void SetStrobeVisible(bool visible);
+    bool IsStrobeVisible() const;
 
     // Fills the three neighbour notes and their frequencies from the target.
     void UpdateNeighbours();
@@ -88,4 +95,6 @@ private:
     std::array<QLabel*, 3> m_noteNames{};
     std::array<QLabel*, 3> m_noteFrequencies{};
     CInstrumentTree* m_tree = nullptr;
+    CStrobeView* m_strobe = nullptr;
+    CLevelIndicator* m_level = nullptr;
 };

@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -47,7 +49,7 @@ TEST_F(WindowFixture, MenusHoldTheirCommandsInOrder) {
     EXPECT_EQ(MenuTexts(bar[1]->menu()->actions().last()->menu()),
               QStringList({"Zoom In", "Zoom Out"}));
     EXPECT_EQ(MenuTexts(bar[2]->menu()),
-              QStringList({"&Toolbar", "&Status Bar", "-", "Set Parameter Dialog"}));
+              QStringList({"&Toolbar", "&Status Bar", "Strobe", "-", "Set Parameter Dialog"}));
     EXPECT_EQ(MenuTexts(bar[3]->menu()), QStringList({"Help", "&About Quavelorin..."}));
     // The keys are part of the text; no separate shortcut column.
     EXPECT_TRUE(frame.Action(ID_HALF_TONE_DOWN)->shortcut().isEmpty());
@@ -182,6 +184,35 @@ TEST_F(WindowFixture, SetParametersStoresTheReferenceOnOkOnly) {
     frame.OnCommand(ID_SET_PARAMETERS);
     EXPECT_DOUBLE_EQ(doreme.FreqA4(), 440.3);
     EXPECT_EQ(CSettingsStore::ReadInt("Setting", "FreqOfA4", -1), 4403);
+}
+
+TEST_F(WindowFixture, SetParametersStoresTheSensitivityAndTheTunerUsesItAtOnce) {
+    CListeningSession& session = View().Session();
+    EXPECT_EQ(session.Sensitivity(), -50.0);
+    OnNextDialog([](QWidget* dialog) {
+        auto* spin = dialog->findChild<QSpinBox*>("sensitivitySpin");
+        EXPECT_EQ(spin->text(), "-50 dB");
+        spin->setValue(-35);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    frame.OnCommand(ID_SET_PARAMETERS);
+    EXPECT_EQ(CSettingsStore::ReadSensitivity(), -35);
+    EXPECT_EQ(session.Sensitivity(), -35.0);
+    // A tone at -40 dB, heard at the default, is below the new sensitivity.
+    const double amplitude = 32768.0 * std::pow(10.0, -40.0 / 20.0);
+    std::vector<std::int16_t> block(kBlockSamples);
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        block[i] = static_cast<std::int16_t>(amplitude * std::sin(2 * M_PI * 440.0 * i / 44100));
+    }
+    QSignalSpy heard(&session, &CListeningSession::LevelChanged);
+    in->Feed(block);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return heard.count() > 0; }, 2s));
+    EXPECT_NEAR(session.InputLevel(), -40.0, 0.1);
+    EXPECT_TRUE(session.IsQuiet());
+
+    // Stored values outside the spin's range are brought into it.
+    CSettingsStore::WriteInt("Setting", "Sensitivity", -200);
+    EXPECT_EQ(CSettingsStore::ReadSensitivity(), -90);
 }
 
 TEST(DlgSet, SpinStopsAtBothEndsInTenthsOfAHertz) {

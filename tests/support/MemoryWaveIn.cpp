@@ -46,6 +46,7 @@ void MemoryWaveIn::Feed(std::span<const std::int16_t> samples) {
         }
         const std::size_t count = std::min(room.size(), bytes.size());
         std::memcpy(room.data(), bytes.data(), count);
+        Tap(room.first(count));
         bytes = bytes.subspan(count);
         m_queue.Advance(count);
     }

@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -363,3 +364,63 @@ TEST(FuzzCases, EachEndsWithRowsOrOneErrorLine) {
 }
 
 } // namespace
+
+namespace {
+
+// Three blocks of silence, six of a quiet string at -30 dB, three of a hum at -60 dB.
+std::vector<std::int16_t> QuietLoudQuiet(double hz) {
+    std::vector<std::int16_t> samples;
+    for (const auto& [blocks, db, f] :
+         {std::tuple{3, -200.0, 50.0}, {6, -30.0, hz}, {3, -60.0, 50.0}}) {
+        const double amplitude = 32768.0 * std::pow(10.0, db / 20.0);
+        for (int i = 0; i < blocks * 16384; ++i) {
+            samples.push_back(static_cast<std::int16_t>(
+                std::lround(amplitude * std::sin(2 * M_PI * f * i / 44100))));
+        }
+    }
+    return samples;
+}
+
+} // namespace
+
+TEST(OfflineAnalysis, WithAGateQuietRowsShowNothingAndKeepTheTarget) {
+    CDoreme doreme;
+    const auto samples = QuietLoudQuiet(329.63);
+    for (const bool gated : {false, true}) {
+        const auto rows = AnalyseSamples(samples, doreme, std::nullopt, false,
+                                         gated ? std::optional(-50.0) : std::nullopt);
+        ASSERT_EQ(rows.size(), 12u);
+        if (!gated) {
+            EXPECT_EQ(rows[0].note, "A0"); // silence read as a note
+            EXPECT_TRUE(rows[0].shownHz.has_value());
+            continue;
+        }
+        for (int r : {0, 1, 2}) {
+            EXPECT_EQ(rows[r].note, "A4") << r; // the start's target, kept
+            EXPECT_FALSE(rows[r].shownHz || rows[r].rawHz || rows[r].cents) << r;
+        }
+        // The first loud row starts afresh from its own reading.
+        EXPECT_EQ(rows[3].note, "E4");
+        ASSERT_TRUE(rows[3].shownHz && rows[3].rawHz);
+        EXPECT_DOUBLE_EQ(*rows[3].shownHz, *rows[3].rawHz);
+        for (int r : {9, 10, 11}) {
+            EXPECT_EQ(rows[r].note, "E4") << r;
+            EXPECT_FALSE(rows[r].shownHz) << r;
+            EXPECT_EQ(rows[r].meter, 0) << r;
+        }
+    }
+}
+
+TEST_F(AudioFiles, GateOptionOfTheProgram) {
+    const std::string tone = WriteTone("g.wav", 440.0, 1.0, 44100, 1);
+    const auto plain = RunAnalyzer("--format csv " + tone);
+    const auto gated = RunAnalyzer("--gate -50 --format csv " + tone);
+    EXPECT_EQ(gated.status, 0);
+    EXPECT_EQ(Lines(gated.output), Lines(plain.output));
+    EXPECT_NE(gated.output.find(",A4,"), std::string::npos) << gated.output;
+    for (const char* bad : {"--gate 3", "--gate -95", "--gate loud", "--gate"}) {
+        const auto refused = RunAnalyzer(std::string(bad) + " " + tone);
+        EXPECT_EQ(refused.status, 2) << bad;
+        EXPECT_NE(refused.output.find("--gate needs a level"), std::string::npos) << bad;
+    }
+}

@@ -7,6 +7,9 @@
 
 #include <QSignalSpy>
 
+#include <algorithm>
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -199,6 +202,99 @@ TEST_F(SessionFixture, StopsAndStartsAgain) {
     SineBlocks a4(440.0, 9000.0);
     FeedBlocks(a4, 3);
     EXPECT_TRUE(session.Readout().IsShowing());
+}
+
+// Blocks at a level in dB of a full-scale sine, fed one at a time; each waits until the
+// session has taken it and, in automatic mode, until the worker's result is in.
+struct LevelFixture : SessionFixture {
+    static double Amplitude(double db) { return 32768.0 * std::pow(10.0, db / 20.0); }
+
+    void Take(const std::vector<std::int16_t>& block) {
+        QSignalSpy heard(&session, &CListeningSession::LevelChanged);
+        in->Feed(block);
+        ProcessEventsUntil([&] { return heard.count() > 0; }, 2s);
+        ProcessEventsUntil([&] { return !session.State().IsBusy(); }, 2s);
+        QCoreApplication::processEvents(); // the worker's result, posted before it was idle
+    }
+    void Take(SineBlocks& tone, int count) {
+        for (int b = 0; b < count; ++b) {
+            Take(tone.Next());
+        }
+    }
+    bool NoMarkers() {
+        const auto markers = session.PreciseMarkers();
+        return std::all_of(markers.begin(), markers.end(), [](double m) { return m == 0.0; });
+    }
+};
+
+TEST_F(LevelFixture, QuietShowsNothingInEveryModeAndAutomaticModeKeepsItsTarget) {
+    enum Mode { NoteLocked, Automatic, Precise };
+    for (const Mode mode : {NoteLocked, Automatic, Precise}) {
+        SCOPED_TRACE(mode);
+        session.SelectNote(mode == NoteLocked ? 48 : 40); // automatic mode moves to 48
+        session.SetPrecise(mode == Precise);
+        session.SetAutomatic(mode != NoteLocked);
+        session.Start();
+        SineBlocks string(doreme.Frequency(48), Amplitude(-30.0)); // a plucked string
+        Take(string, 6);
+        EXPECT_FALSE(session.IsQuiet());
+        EXPECT_TRUE(session.Readout().IsShowing());
+        EXPECT_EQ(session.Note(), 48);
+
+        SineBlocks hum(50.0, Amplitude(-60.0)); // a room's hum; real noise in the program's test
+        for (const auto& quiet : {hum.Next(), Block(0)}) {
+            for (int b = 0; b < 4; ++b) {
+                Take(quiet);
+                EXPECT_TRUE(session.IsQuiet());
+                EXPECT_FALSE(session.Readout().IsShowing());
+                EXPECT_EQ(session.Readout().MeterPosition(), 0);
+                EXPECT_EQ(session.StrobeTarget(), 0.0);
+                EXPECT_TRUE(NoMarkers());
+                EXPECT_EQ(session.Note(), 48); // not A0
+            }
+        }
+        EXPECT_NEAR(session.InputLevel(), LevelGate::kSilenceDb, 0.1);
+        session.Stop();
+    }
+}
+
+TEST_F(LevelFixture, SoundBackAfterQuietStartsTheReadoutAfresh) {
+    session.SelectNote(48);
+    session.Start();
+    SineBlocks sharp(doreme.Frequency(48) * std::pow(2.0, 20.0 / 1200), 9000.0);
+    Take(sharp, 8);
+    EXPECT_NEAR(ShownCents(doreme.Frequency(48)), 20.0, 1.0);
+    Take(Block(0));
+    SineBlocks inTune(doreme.Frequency(48), 9000.0);
+    Take(inTune.Next()); // gliding would still show 13 cents
+    EXPECT_NEAR(ShownCents(doreme.Frequency(48)), 0.0, 1.0);
+}
+
+TEST_F(LevelFixture, OutOfTheBandTheReadoutSaysWhichWayAndNoFrequency) {
+    session.SelectNote(48);
+    session.Start();
+    const struct {
+        double hz;
+        int side;
+    } cases[] = {{330.0, -1}, {600.0, +1}};
+    for (const auto& c : cases) {
+        SineBlocks tone(c.hz, 9000.0);
+        Take(tone, 2);
+        EXPECT_EQ(session.Readout().OutOfBand(), c.side) << c.hz;
+        EXPECT_FALSE(session.Readout().IsShowing()) << c.hz;
+        EXPECT_EQ(session.Readout().LowText(), c.side < 0 ? "L" : "") << c.hz;
+        EXPECT_EQ(session.Readout().HighText(), c.side > 0 ? "H" : "") << c.hz;
+        EXPECT_EQ(session.Readout().MeterPosition(), c.side * TunerReadout::kMeterRange);
+    }
+    // Back in the band, the reading starts from the sound, not from before it left.
+    SineBlocks near(doreme.Frequency(48) * std::pow(2.0, 30.0 / 1200), 9000.0);
+    Take(near, 1);
+    EXPECT_EQ(session.Readout().OutOfBand(), 0);
+    EXPECT_NEAR(ShownCents(doreme.Frequency(48)), 30.0, 1.0);
+    // An octave below is a partial away, not out of the band: no claim either way.
+    SineBlocks octave(doreme.Frequency(36), 9000.0);
+    Take(octave, 2);
+    EXPECT_EQ(session.Readout().OutOfBand(), 0);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "AnalyzeOptions.h"
 
 #include "Doreme.h"
+#include "LevelGate.h"
 #include "NoteTable.h"
 
 #include <algorithm>
@@ -111,6 +112,13 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
             }
             // Clamped like the stored setting.
             options.freqA4 = std::clamp(*hz, CDoreme::kMinFreqA4, CDoreme::kMaxFreqA4);
+        } else if (arg == "--gate") {
+            const std::string* v = value();
+            const auto db = v ? ParseNumber(*v) : std::nullopt;
+            if (!db || *db < LevelGate::kMinDb || *db > LevelGate::kMaxDb) {
+                return fail("--gate needs a level in dB from -90 to -10, such as -50");
+            }
+            options.gate = *db;
         } else if (arg == "--format") {
             const std::string* v = value();
             if (v && *v == "text") {
@@ -183,6 +191,11 @@ Options:
   --transpose N   The instrument sounds N semitones from the written note (-12..12; -2 for
                   a B-flat clarinet): the note column and --note name the written note,
                   frequencies stay what sounds.
+  --gate DB       Measure only blocks at least DB loud (-90..-10; the tuner's sensitivity,
+                  -50 by default there), as the tuner does live: a quieter block shows
+                  nothing and keeps the target, and the read-out starts afresh when sound
+                  comes back. The level is the block's RMS, 0 dB for a full-scale sine.
+                  Without it every block is measured.
   --format F      text (default, aligned columns), csv (with a header row) or json (one
                   object per line).
   -h, --help      Show this help and exit.

@@ -14,6 +14,7 @@ struct AnalyzeOptions {
     std::optional<int> note; // note-locked target; nothing: automatic mode
     bool precise = false;    // precise automatic mode
     double freqA4 = CDoreme::kDefaultFreqA4;
+    std::optional<double> gate; // the sensitivity in dB; nothing: every block is measured
     ReadingFormat format = ReadingFormat::Text;
     bool help = false;
     bool version = false;

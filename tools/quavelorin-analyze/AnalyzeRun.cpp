@@ -25,6 +25,9 @@ int AnalyzeFile(const AnalyzeOptions& options, std::ostream& out, std::ostream& 
         doreme.SetTemperament(options.temperament, options.root);
         doreme.SetTranspose(options.transpose);
         OfflineAnalysis analysis(doreme, options.note, options.precise);
+        if (options.gate) {
+            analysis.SetGate(*options.gate);
+        }
         bool headerWritten = false; // only once there is a row: an empty file writes nothing
         const std::size_t rows = AnalyseBlocks(
             analysis, [&](std::span<std::int16_t> block) { return file.Read(block); },

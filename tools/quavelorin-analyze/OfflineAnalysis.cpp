@@ -4,6 +4,7 @@
 #include "AudioFormat.h"
 #include "BlockPipeline.h"
 #include "Doreme.h"
+#include "LevelGate.h"
 #include "NoteLockedMeasurement.h"
 #include "PreciseAutoTracker.h"
 #include "TunerReadout.h"
@@ -19,6 +20,7 @@ struct OfflineAnalysis::Parts {
     BlockPipeline pipeline;
     TunerReadout readout;
     std::optional<PreciseAutoTracker> tracker; // precise automatic mode only
+    std::optional<LevelGate> gate;
 };
 
 OfflineAnalysis::OfflineAnalysis(CDoreme& doreme, std::optional<int> note, bool precise)
@@ -38,12 +40,29 @@ OfflineAnalysis::OfflineAnalysis(CDoreme& doreme, std::optional<int> note, bool 
 
 OfflineAnalysis::~OfflineAnalysis() = default;
 
+void OfflineAnalysis::SetGate(double db) {
+    m_parts->gate.emplace(db);
+}
+
 BlockReading OfflineAnalysis::AnalyseBlock(std::span<const std::int16_t> block) {
     TunerReadout& readout = m_parts->readout;
     BlockReading row;
+    const auto heard = m_parts->gate ? m_parts->gate->Admit(block) : LevelGate::Change::Sounding;
     m_parts->pipeline.HandOverBlock(block, readout.Note());
-    row.rawHz = m_parts->pipeline.MeasureNow(readout.Note(), readout.IsAutomatic());
-    if (auto& tracker = m_parts->tracker) {
+    if (heard == LevelGate::Change::Quiet) {
+        if (m_parts->tracker) {
+            m_parts->tracker->AppendBlock(block);
+        }
+        readout.ShowNothingHeard(); // and the target stays
+    } else {
+        if (heard == LevelGate::Change::Returned) {
+            readout.StartAfresh();
+        }
+        row.rawHz = m_parts->pipeline.MeasureNow(readout.Note(), readout.IsAutomatic());
+    }
+    if (heard == LevelGate::Change::Quiet) {
+        // nothing measured
+    } else if (auto& tracker = m_parts->tracker) {
         // The block's own result is the note-locked reading, as the read-out takes it.
         tracker->AppendBlock(block);
         const auto reading = row.rawHz ? tracker->OnEstimate(*row.rawHz) : std::nullopt;
@@ -89,8 +108,12 @@ std::size_t AnalyseBlocks(OfflineAnalysis& analysis,
 }
 
 std::vector<BlockReading> AnalyseSamples(std::span<const std::int16_t> samples, CDoreme& doreme,
-                                         std::optional<int> note, bool precise) {
+                                         std::optional<int> note, bool precise,
+                                         std::optional<double> gateDb) {
     OfflineAnalysis analysis(doreme, note, precise);
+    if (gateDb) {
+        analysis.SetGate(*gateDb);
+    }
     std::vector<BlockReading> rows;
     AnalyseBlocks(
         analysis,

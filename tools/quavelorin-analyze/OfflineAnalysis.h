@@ -35,6 +35,10 @@ public:
     OfflineAnalysis(const OfflineAnalysis&) = delete;
     OfflineAnalysis& operator=(const OfflineAnalysis&) = delete;
 
+    // From now on a block quieter than db is not measured: its row shows nothing and keeps
+    // the target, and the first louder block starts the read-out afresh (LevelGate).
+    void SetGate(double db);
+
     // The reading after the next block of kBlockSamples samples.
     BlockReading AnalyseBlock(std::span<const std::int16_t> block);
 
@@ -52,6 +56,7 @@ std::size_t AnalyseBlocks(OfflineAnalysis& analysis,
                           const std::function<std::size_t(std::span<std::int16_t>)>& read,
                           const std::function<void(const BlockReading&)>& emit);
 
-// All rows of samples held in memory, by the same rule.
+// All rows of samples held in memory, by the same rule; with gateDb, as after SetGate.
 std::vector<BlockReading> AnalyseSamples(std::span<const std::int16_t> samples, CDoreme& doreme,
-                                         std::optional<int> note, bool precise = false);
+                                         std::optional<int> note, bool precise = false,
+                                         std::optional<double> gateDb = std::nullopt);
