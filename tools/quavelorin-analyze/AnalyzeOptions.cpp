@@ -1,7 +1,9 @@
 #include "AnalyzeOptions.h"
 
 #include "Doreme.h"
+#include "InstrumentStrings.h"
 #include "NoteTable.h"
+#include "StrumAnalysis.h"
 
 #include <algorithm>
 #include <cctype>
@@ -59,6 +61,15 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
                 return fail("unknown note '" + *v +
                             "': give a name such as A4, #C5 or bB3, or an index 0..87");
             }
+        } else if (arg == "--strum") {
+            const std::string* v = value();
+            if (!v) {
+                return fail("--strum needs an instrument: " + InstrumentNames());
+            }
+            options.strum = FindInstrument(*v);
+            if (!options.strum) {
+                return fail("unknown instrument '" + *v + "': give one of " + InstrumentNames());
+            }
         } else if (arg == "--precise") {
             options.precise = true;
         } else if (arg == "--a4") {
@@ -91,6 +102,10 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
     if (options.precise && options.note) {
         return fail("--precise is a kind of automatic mode: give either it or --note");
     }
+    if (options.strum && (options.note || options.precise)) {
+        return fail(
+            "--strum measures every string of the instrument: not with --note or --precise");
+    }
     if (!options.help && options.file.empty()) {
         return fail("no audio file given");
     }
@@ -121,6 +136,16 @@ Options:
                   agree on it, measured as finely as with --note. A new note starts the
                   read-out afresh; until it is confirmed its rows show nothing new, and
                   raw_hz is empty. Not with --note.
+  --strum INSTRUMENT
+                  Strum mode: measure every string of INSTRUMENT at once, as the tuner does
+                  when an instrument is selected in its tree, for strummed strings or strings
+                  plucked one after another. INSTRUMENT is the name the tree shows, in any
+                  case, or its Latin part alone (guitar, pipa); an instrument of a family is
+                  FAMILY/NAME (Guzheng/1=D). Each block gives one row per string, in the
+                  instrument's order, with the columns time_s, string (the string's label),
+                  note (the string's note), shown_hz (what the string's meter shows) and
+                  cents (its deviation from the note); the last two are empty (null in JSON)
+                  while the string is not sounding. Not with --note or --precise.
   --a4 HZ         Reference pitch of A4 in Hz (default 440.0); kept within 435.0..445.0.
   --format F      text (default, aligned columns), csv (with a header row) or json (one
                   object per line).
@@ -141,7 +166,8 @@ Exit status: 0 on success, 2 for a usage error, 3 when the file cannot be read o
 damaged, holds no audio or has a sample rate outside 1000..768000 Hz (rows written before
 damage is found stay valid). An uncompressed file cut short is read up to the cut.
 
-Example:
+Examples:
   quavelorin-analyze --note E2 --format csv guitar-low-e.wav
+  quavelorin-analyze --strum guitar --format csv guitar-strum.wav
 )";
 }

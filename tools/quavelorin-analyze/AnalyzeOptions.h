@@ -10,8 +10,9 @@
 // The command line of quavelorin-analyze.
 struct AnalyzeOptions {
     std::string file;
-    std::optional<int> note; // note-locked target; nothing: automatic mode
-    bool precise = false;    // precise automatic mode
+    std::optional<int> note;  // note-locked target; nothing: automatic mode
+    bool precise = false;     // precise automatic mode
+    std::optional<int> strum; // strum mode: every string of this instrument of the table
     double freqA4 = CDoreme::kDefaultFreqA4;
     ReadingFormat format = ReadingFormat::Text;
     bool help = false;
