@@ -10,7 +10,7 @@
 
 CListeningSession::CListeningSession(const CDoreme& doreme, CWaveEngine& engine, QObject* parent)
     : QObject(parent), m_engine(engine), m_readout(doreme), m_state(doreme.Notes()),
-      m_pipeline(m_state, m_meter, doreme.Notes()), m_tracker(doreme) {
+      m_pipeline(m_state, m_meter, doreme.Notes()), m_tracker(doreme), m_strum(doreme) {
     m_retry.setInterval(kRetryIntervalMs);
     connect(&m_retry, &QTimer::timeout, this, [this] {
         if (m_engine.RetryCapture()) {
@@ -65,7 +65,9 @@ void CListeningSession::WatchCapture() {
     m_readout.ShowNothingHeard();
     m_tracker.Reset(); // what was heard before is not the note when sound comes back
     m_markers.fill(0.0);
+    m_strum.ShowNothingHeard();
     emit ReadoutChanged();
+    emit StringsChanged();
     if (!m_bWatching && !m_retry.isActive()) {
         m_retry.start();
     }
@@ -98,6 +100,9 @@ void CListeningSession::OnBlock(CWaveEngine::Block block) {
     const BlockPipeline::Outcome outcome = m_pipeline.Dispatch(Note(), IsAutomatic(), m_nChoice);
     if (outcome.noteLockedHz) {
         ShowPitch(*outcome.noteLockedHz);
+    }
+    if (m_strum.AppendBlock(block)) {
+        emit StringsChanged();
     }
 }
 
@@ -155,16 +160,19 @@ void CListeningSession::Chosen() {
 
 void CListeningSession::SelectNote(int note) {
     m_readout.SelectNote(note);
+    m_strum.Select(std::nullopt);
     Chosen();
 }
 
 void CListeningSession::HalfTone(int delta) {
     m_readout.HalfTone(delta);
+    m_strum.Select(std::nullopt);
     Chosen();
 }
 
 void CListeningSession::SetAutomatic(bool automatic) {
     m_readout.SetAutomatic(automatic);
+    m_strum.Select(std::nullopt);
     if (automatic) {
         m_engine.StopOutput(); // the tone belongs to a chosen note
     }
@@ -174,6 +182,13 @@ void CListeningSession::SetAutomatic(bool automatic) {
 void CListeningSession::SetPrecise(bool precise) {
     m_bPrecise = precise;
     Chosen(); // a result asked for under the other mode is dropped
+}
+
+void CListeningSession::SelectInstrument(int instrument) {
+    m_readout.SetAutomatic(false);
+    m_strum.Select(instrument);
+    Chosen();
+    emit StringsChanged();
 }
 
 void CListeningSession::ToggleTone() {

@@ -4,6 +4,7 @@
 #include "BlockPipeline.h"
 #include "NoteLockedMeasurement.h"
 #include "PreciseAutoTracker.h"
+#include "StrumReadout.h"
 #include "TunerReadout.h"
 #include "WaveEngine.h"
 
@@ -76,6 +77,11 @@ public:
     void ToggleTone();
     // Precise automatic mode on or off; it shows while automatic mode is on.
     void SetPrecise(bool precise);
+    // The instrument view: every string of the instrument at once (leaves automatic mode; the
+    // target note stays for the tone). Choosing a note, a half tone or automatic mode ends it.
+    void SelectInstrument(int instrument);
+    bool IsInstrumentView() const { return m_strum.IsActive(); }
+    const StrumReadout& Strings() const { return m_strum; }
 
     // The readings of precise automatic mode, one per analysed block, oldest first (0 where
     // there was none), for the spectrum's pitch markers; empty outside that mode.
@@ -85,6 +91,7 @@ signals:
     void ReadoutChanged(); // the read-out, its marks or the meter
     void TargetChanged();  // the target note or the mode
     void ToneChanged();    // the output opened or closed, whoever did it
+    void StringsChanged(); // a meter of the instrument view
 
 protected:
     bool event(QEvent* e) override;
@@ -103,6 +110,7 @@ private:
     NoteLockedMeasurement m_meter;
     BlockPipeline m_pipeline;
     PreciseAutoTracker m_tracker;
+    StrumReadout m_strum; // measured here, on the GUI thread, as the note-locked measurement
     bool m_bPrecise = false;
     std::array<double, kMarkerCount> m_markers{};
     QTimer m_retry;           // only for a device that cannot say when it is back

@@ -1,9 +1,11 @@
 #include "TunerView.h"
 
 #include "Doreme.h"
+#include "InstrumentStrings.h"
 #include "InstrumentTree.h"
 #include "Messages.h"
 #include "PitchMeter.h"
+#include "StringMeters.h"
 #include "TreeIcons.h"
 
 #include <QGridLayout>
@@ -80,13 +82,27 @@ CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
     m_tree->HoldSelectionTimerWhile(&m_bInMetronome);
     treeLayout->addWidget(m_tree);
 
+    // The instrument view, titled with the instrument's name.
+    m_meterGroup = meterGroup;
+    m_stringsGroup = new QGroupBox(this);
+    m_stringsGroup->setObjectName("stringsGroup");
+    m_stringMeters = new CStringMeters(m_stringsGroup);
+    (new QVBoxLayout(m_stringsGroup))->addWidget(m_stringMeters);
+    m_stringsGroup->hide();
+    connect(m_tree, &CInstrumentTree::InstrumentChosen, &m_session,
+            &CListeningSession::SelectInstrument);
+    connect(&m_session, &CListeningSession::StringsChanged, this,
+            [this] { m_stringMeters->Show(m_session.Strings()); });
+
     setMinimumWidth(kMinimumWidth);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(meterGroup);
+    layout->addWidget(m_stringsGroup);
     layout->addWidget(treeGroup, 1);
 
     connect(&m_session, &CListeningSession::ReadoutChanged, this, &CTunerView::RefreshReadout);
     connect(&m_session, &CListeningSession::TargetChanged, this, [this] {
+        ShowTargetView();
         UpdateNeighbours();
         emit CommandStateChanged();
     });
@@ -128,6 +144,16 @@ void CTunerView::RefreshReadout() {
     m_low->setText(QString::fromStdString(readout.LowText()));
     m_high->setText(QString::fromStdString(readout.HighText()));
     m_meter->setValue(readout.MeterPosition());
+}
+
+void CTunerView::ShowTargetView() {
+    const auto instrument = m_session.Strings().Instrument();
+    if (instrument) {
+        m_stringsGroup->setTitle(
+            QString::fromStdString(InstrumentName(InstrumentTable[*instrument])));
+    }
+    m_meterGroup->setVisible(!instrument);
+    m_stringsGroup->setVisible(instrument.has_value());
 }
 
 void CTunerView::UpdateNeighbours() {

@@ -11,7 +11,9 @@
 class CDoreme;
 class CInstrumentTree;
 class CPitchMeter;
+class CStringMeters;
 class CWaveEngine;
+class QGroupBox;
 class QLabel;
 
 // The tuner pane: the pitch meter with its read-out, the target note and its neighbours, and
@@ -54,6 +56,8 @@ public:
     const TunerReadout& Readout() const { return m_session.Readout(); }
     CListeningSession& Session() { return m_session; }
     CInstrumentTree* Tree() const { return m_tree; }
+    // The instrument view, shown in place of the pitch meter while an instrument is chosen.
+    CStringMeters* StringMeters() const { return m_stringMeters; }
 
     // Fills the three neighbour notes and their frequencies from the target.
     void UpdateNeighbours();
@@ -72,6 +76,7 @@ protected:
 
 private:
     void RefreshReadout();
+    void ShowTargetView();
     void ParkFocusIfInTree();
 
     CDoreme& m_doreme;
@@ -88,4 +93,7 @@ private:
     std::array<QLabel*, 3> m_noteNames{};
     std::array<QLabel*, 3> m_noteFrequencies{};
     CInstrumentTree* m_tree = nullptr;
+    QWidget* m_meterGroup = nullptr;
+    QGroupBox* m_stringsGroup = nullptr;
+    CStringMeters* m_stringMeters = nullptr;
 };
