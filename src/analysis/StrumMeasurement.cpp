@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <vector>
 
 namespace {
 
@@ -21,6 +22,12 @@ constexpr double kSideLobeRatio = 8.0;
 // An explained peak is a string's own too when it is this many times stronger than the
 // lower strings' partials on it would be.
 constexpr double kDominance = 1.0;
+// A lower string's partial of known stretch lies on a peak when it is this close to it (cents,
+// or bins of the transform's resolution, whichever is more).
+constexpr double kTightCents = 3.0;
+constexpr double kTightBins = 0.5;
+// The inharmonicity assumed for a string whose partials do not tell.
+constexpr double kStiffnessGuess = 1e-4;
 // Partials searched for above the fundamental.
 constexpr double kLowestHz = 25.0;
 constexpr double kHighestHz = 8000.0;
@@ -200,23 +207,66 @@ double StrumMeasurement::PartialEnvelope(std::size_t l, double f, int m) const {
 
 double StrumMeasurement::ExplainedAmplitude(int p, std::size_t s,
                                             std::span<const Found> found) const {
-    double explained = 0.0;
+    // The lower strings' partials near the peak. One whose stretched frequency is known and
+    // lies on the peak explains it; without that, the peak may lie between two that merge.
     const double hz = m_peaks[p].hz;
+    const double binHz = static_cast<double>(kSampleRate) / (m_nBlocks * kBlockSamples);
+    double onPeak = 0.0;
+    double around = 0.0;
+    double below = hz;
+    double above = hz;
     for (std::size_t l = 0; l < found.size(); ++l) {
         if (l == s || !found[l].sounding || m_strings[l] >= m_strings[s]) {
             continue;
         }
-        const double f = found[l].hz;
+        const Found& lower = found[l];
+        const double f = lower.hz;
         const int m = static_cast<int>(std::lround(hz / f));
         if (m < 2) {
             continue;
         }
-        // Stiffness raises a partial above m * f by a few cents at most.
-        if (std::abs(Cents(hz, m * f)) < Tolerance(m * f)) {
-            explained += PartialEnvelope(l, f, m);
+        const double b = lower.stiffness;
+        const double partial = m * f * std::sqrt((1.0 + b * m * m) / (1.0 + b));
+        const double off = Cents(hz, partial);
+        if (std::abs(off) >= Tolerance(m * f)) {
+            continue;
+        }
+        const double envelope = PartialEnvelope(l, f, m);
+        around += envelope;
+        below = std::min(below, partial);
+        above = std::max(above, partial);
+        const double tight = std::max(kTightCents, Cents(partial + kTightBins * binHz, partial));
+        if (!lower.stiff || std::abs(off) < tight) {
+            onPeak += envelope;
         }
     }
-    return explained;
+    if (onPeak > 0.0) {
+        return onPeak;
+    }
+    return below < hz && above > hz ? around : 0.0;
+}
+
+void StrumMeasurement::MeasureStiffness(std::size_t s, Found& found) const {
+    std::vector<double> estimates;
+    const double f = found.hz;
+    for (int k = 3; k <= 12; ++k) {
+        const double guess =
+            k * f * std::sqrt((1.0 + kStiffnessGuess * k * k) / (1.0 + kStiffnessGuess));
+        const int q = PeakNear(guess, 3.0 + 0.3 * (k * k - 1));
+        if (q < 0 || NearOtherNote(m_peaks[q].hz, s)) {
+            continue;
+        }
+        // A stiff string's partial k lies at k f sqrt((1 + B k^2) / (1 + B)).
+        const double r = m_peaks[q].hz / (k * f);
+        estimates.push_back((r * r - 1.0) / (k * k - r * r));
+    }
+    found.stiffness = kStiffnessGuess;
+    found.stiff = estimates.size() >= 3;
+    if (found.stiff) {
+        std::nth_element(estimates.begin(), estimates.begin() + estimates.size() / 2,
+                         estimates.end());
+        found.stiffness = std::clamp(estimates[estimates.size() / 2], 0.0, 1e-3);
+    }
 }
 
 StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
@@ -274,6 +324,9 @@ void StrumMeasurement::MeasureStrings() {
     std::vector<Found> found(m_strings.size());
     for (const std::size_t s : m_order) {
         found[s] = MeasureString(s, found);
+        if (found[s].sounding) {
+            MeasureStiffness(s, found[s]);
+        }
     }
     // A string is shown once it has sounded in two blocks in a row: a single block's peak may
     // be the attack's splash.

@@ -57,6 +57,8 @@ private:
         int peak = -1;   // index into m_peaks, or -1
         double hz = 0.0; // the reading
         bool sounding = false;
+        double stiffness = 0.0; // its inharmonicity, measured on its partials
+        bool stiff = false;     // stiffness was measured
     };
 
     void Transform();
@@ -71,6 +73,8 @@ private:
     // The amplitude the string's partial m would have alone, judged from its neighbours.
     double PartialEnvelope(std::size_t l, double f, int m) const;
     bool NearOtherNote(double hz, std::size_t l) const;
+    // Measures the inharmonicity of string s at fundamental f on its free partials.
+    void MeasureStiffness(std::size_t s, Found& found) const;
     double Tolerance(double hz) const;
 
     std::vector<double> m_strings;

@@ -84,10 +84,15 @@ CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
 
     // The instrument view, titled with the instrument's name.
     m_meterGroup = meterGroup;
-    m_stringsGroup = new QGroupBox(this);
+    m_stringsGroup = new QWidget(this);
     m_stringsGroup->setObjectName("stringsGroup");
+    m_stringsTitle = new QLabel(m_stringsGroup);
+    m_stringsTitle->setObjectName("stringsTitle");
     m_stringMeters = new CStringMeters(m_stringsGroup);
-    (new QVBoxLayout(m_stringsGroup))->addWidget(m_stringMeters);
+    auto* stringsLayout = new QVBoxLayout(m_stringsGroup);
+    stringsLayout->setContentsMargins(0, 0, 0, 0);
+    stringsLayout->addWidget(m_stringsTitle);
+    stringsLayout->addWidget(m_stringMeters);
     m_stringsGroup->hide();
     connect(m_tree, &CInstrumentTree::InstrumentChosen, &m_session,
             &CListeningSession::SelectInstrument);
@@ -149,7 +154,7 @@ void CTunerView::RefreshReadout() {
 void CTunerView::ShowTargetView() {
     const auto instrument = m_session.Strings().Instrument();
     if (instrument) {
-        m_stringsGroup->setTitle(
+        m_stringsTitle->setText(
             QString::fromStdString(InstrumentName(InstrumentTable[*instrument])));
     }
     m_meterGroup->setVisible(!instrument);

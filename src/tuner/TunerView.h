@@ -13,7 +13,6 @@ class CInstrumentTree;
 class CPitchMeter;
 class CStringMeters;
 class CWaveEngine;
-class QGroupBox;
 class QLabel;
 
 // The tuner pane: the pitch meter with its read-out, the target note and its neighbours, and
@@ -94,6 +93,7 @@ private:
     std::array<QLabel*, 3> m_noteFrequencies{};
     CInstrumentTree* m_tree = nullptr;
     QWidget* m_meterGroup = nullptr;
-    QGroupBox* m_stringsGroup = nullptr;
+    QWidget* m_stringsGroup = nullptr;
+    QLabel* m_stringsTitle = nullptr;
     CStringMeters* m_stringMeters = nullptr;
 };
