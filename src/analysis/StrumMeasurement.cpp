@@ -21,11 +21,7 @@ constexpr double kSideLobeBins = 5.0;
 constexpr double kSideLobeRatio = 8.0;
 // An explained peak is a string's own too when it is this many times stronger than the
 // lower strings' partials on it would be.
-constexpr double kDominance = 1.0;
-// A lower string's partial of known stretch lies on a peak when it is this close to it (cents,
-// or bins of the transform's resolution, whichever is more).
-constexpr double kTightCents = 3.0;
-constexpr double kTightBins = 0.5;
+constexpr double kDominance = 1.5;
 // The inharmonicity assumed for a string whose partials do not tell.
 constexpr double kStiffnessGuess = 1e-4;
 // Partials searched for above the fundamental.
@@ -207,43 +203,25 @@ double StrumMeasurement::PartialEnvelope(std::size_t l, double f, int m) const {
 
 double StrumMeasurement::ExplainedAmplitude(int p, std::size_t s,
                                             std::span<const Found> found) const {
-    // The lower strings' partials near the peak. One whose stretched frequency is known and
-    // lies on the peak explains it; without that, the peak may lie between two that merge.
+    double explained = 0.0;
     const double hz = m_peaks[p].hz;
-    const double binHz = static_cast<double>(kSampleRate) / (m_nBlocks * kBlockSamples);
-    double onPeak = 0.0;
-    double around = 0.0;
-    double below = hz;
-    double above = hz;
     for (std::size_t l = 0; l < found.size(); ++l) {
         if (l == s || !found[l].sounding || m_strings[l] >= m_strings[s]) {
             continue;
         }
-        const Found& lower = found[l];
-        const double f = lower.hz;
+        const double f = found[l].hz;
         const int m = static_cast<int>(std::lround(hz / f));
         if (m < 2) {
             continue;
         }
-        const double b = lower.stiffness;
+        // The partial stretched by the string's stiffness, give or take the resolution.
+        const double b = found[l].stiffness;
         const double partial = m * f * std::sqrt((1.0 + b * m * m) / (1.0 + b));
-        const double off = Cents(hz, partial);
-        if (std::abs(off) >= Tolerance(m * f)) {
-            continue;
-        }
-        const double envelope = PartialEnvelope(l, f, m);
-        around += envelope;
-        below = std::min(below, partial);
-        above = std::max(above, partial);
-        const double tight = std::max(kTightCents, Cents(partial + kTightBins * binHz, partial));
-        if (!lower.stiff || std::abs(off) < tight) {
-            onPeak += envelope;
+        if (std::abs(Cents(hz, partial)) < Tolerance(partial)) {
+            explained += PartialEnvelope(l, f, m);
         }
     }
-    if (onPeak > 0.0) {
-        return onPeak;
-    }
-    return below < hz && above > hz ? around : 0.0;
+    return explained;
 }
 
 void StrumMeasurement::MeasureStiffness(std::size_t s, Found& found) const {
