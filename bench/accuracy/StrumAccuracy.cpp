@@ -1,7 +1,10 @@
 // Accuracy of the every-string measurement on synthetic strums, beside the note-locked
 // measurement run on each string in turn over the same sound.
 //
-//   strum_accuracy [--strums N] [--seed S] [--wav-dir DIR]
+//   strum_accuracy [--strums N] [--seed S]
+//
+// With STRUM_DEBUG set in the environment, every wrong or unwanted reading is listed on the
+// error stream.
 //
 // Strums: all six strings of a guitar, random detunes of up to +-50 cents (a quarter of them
 // exactly in tune), 10-35 ms between strings, down or up; partial strums of two to four
@@ -120,17 +123,8 @@ Tally Score(const Strum& strum, const std::vector<std::int16_t>& samples, Measur
                 firstGood[s] = std::min(firstGood[s], since);
             }
             if (debug && !good && since > 0.5) {
-                std::fprintf(stderr, "string %zu at %.2f s: %.3f, truth %.3f (strum:", s, since,
+                std::fprintf(stderr, "string %zu at %.2f s: %.3f, truth %.3f\n", s, since,
                              readings[s].value_or(0.0), *truth[s]);
-                for (std::size_t j = 0; j < strum.which.size(); ++j) {
-                    std::fprintf(
-                        stderr, " %.2f",
-                        CentsOff(strum.strings[j].hz, strum.strings[j].hz) +
-                            1200.0 * std::log2(strum.strings[j].hz /
-                                               (440.0 *
-                                                std::exp2((kGuitar[strum.which[j]] - 48) / 12.0))));
-                }
-                std::fprintf(stderr, ")\n");
             }
             if (since >= kSettle) {
                 ++tally.settledReadings;
