@@ -239,8 +239,7 @@ void StrumMeasurement::MeasureStiffness(std::size_t s, Found& found) const {
         estimates.push_back((r * r - 1.0) / (k * k - r * r));
     }
     found.stiffness = kStiffnessGuess;
-    found.stiff = estimates.size() >= 3;
-    if (found.stiff) {
+    if (estimates.size() >= 3) {
         std::nth_element(estimates.begin(), estimates.begin() + estimates.size() / 2,
                          estimates.end());
         found.stiffness = std::clamp(estimates[estimates.size() / 2], 0.0, 1e-3);

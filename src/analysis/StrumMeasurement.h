@@ -17,8 +17,9 @@
 // a Hann window, zero-padded sixteen-fold or more, and its spectral peaks are listed with
 // interpolated frequency and amplitude. Then the strings are taken from the lowest up. A peak
 // near a string's note is that string's own when no lower sounding string has a partial on
-// that peak, or when it is clearly stronger than the lower string's neighbouring partials
-// (which tell how strong its coinciding partial would be alone). A string sounds when it has
+// that peak (the partials placed by that string's stiffness, measured on its free partials),
+// or when it is clearly stronger than the lower string's neighbouring partials (which tell how
+// strong its coinciding partial would be alone). A string sounds when it has
 // such a peak at its fundamental, or at its second partial with a fundamental beside it; its
 // reading is the own partial's frequency divided by its number.
 class StrumMeasurement {
@@ -58,7 +59,6 @@ private:
         double hz = 0.0; // the reading
         bool sounding = false;
         double stiffness = 0.0; // its inharmonicity, measured on its partials
-        bool stiff = false;     // stiffness was measured
     };
 
     void Transform();
