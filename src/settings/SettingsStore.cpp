@@ -1,5 +1,7 @@
 #include "SettingsStore.h"
 
+#include "InstrumentTable.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -90,13 +92,16 @@ std::optional<TunerTarget> CSettingsStore::ReadTunerTarget() {
     const int mode = ReadNumber(section, QStringLiteral("Mode"), kMissing, kMissing, 2);
     const int kind = ReadInt(section, QStringLiteral("TargetKind"), kMissing);
     const int value = ReadInt(section, QStringLiteral("Target"), kMissing);
-    if (mode == kMissing || kind != static_cast<int>(TunerTarget::Kind::Note) ||
-        value < kNoteFirst || value > kNoteLast) {
+    const bool note = kind == static_cast<int>(TunerTarget::Kind::Note) && value >= kNoteFirst &&
+                      value <= kNoteLast;
+    const bool instrument = kind == static_cast<int>(TunerTarget::Kind::Instrument) && value >= 0 &&
+                            value < kInstrumentCount;
+    if (mode == kMissing || !(note || instrument)) {
         return std::nullopt;
     }
     TunerTarget target;
     target.mode = static_cast<TunerTarget::Mode>(mode);
-    target.kind = TunerTarget::Kind::Note;
+    target.kind = static_cast<TunerTarget::Kind>(kind);
     target.value = value;
     return target;
 }

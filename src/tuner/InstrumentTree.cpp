@@ -10,6 +10,7 @@
 namespace {
 
 constexpr int kNoteRole = Qt::UserRole;
+constexpr int kInstrumentRole = Qt::UserRole + 1;
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -42,6 +43,7 @@ void CInstrumentTree::BuildInstrumentTree() {
 
     std::string_view previousGroup;
     QTreeWidgetItem* family = nullptr;
+    int index = 0;
     for (const InstrumentRecord& record : InstrumentTable) {
         if (record.HasGroup()) {
             if (!family || record.group != previousGroup) {
@@ -55,6 +57,7 @@ void CInstrumentTree::BuildInstrumentTree() {
         QTreeWidgetItem* instrument =
             family ? new QTreeWidgetItem(family) : new QTreeWidgetItem(this);
         addItem(instrument, FromUtf8(record.instrument), instrumentIcon, kNoNote);
+        instrument->setData(0, kInstrumentRole, index++);
         for (const PositionEntry& position : record.positions) {
             addItem(new QTreeWidgetItem(instrument), FromUtf8(position.label), positionIcon,
                     position.note);
@@ -64,6 +67,11 @@ void CInstrumentTree::BuildInstrumentTree() {
 
 int CInstrumentTree::NoteOf(const QTreeWidgetItem* item) {
     return item ? item->data(0, kNoteRole).toInt() : kNoNote;
+}
+
+int CInstrumentTree::InstrumentOf(const QTreeWidgetItem* item) {
+    const QVariant index = item ? item->data(0, kInstrumentRole) : QVariant();
+    return index.isValid() ? index.toInt() : -1;
 }
 
 void CInstrumentTree::keyPressEvent(QKeyEvent* event) {
@@ -102,5 +110,7 @@ void CInstrumentTree::PostSelectedNote() {
     const int note = NoteOf(selected.first());
     if (note >= 0 && note < kNoNote) {
         QCoreApplication::postEvent(m_pTarget, new NoteSelectedEvent(note));
+    } else if (const int instrument = InstrumentOf(selected.first()); instrument >= 0) {
+        emit InstrumentChosen(instrument);
     }
 }

@@ -22,11 +22,17 @@ public:
 
     // The note of an item, or kNoNote.
     static int NoteOf(const QTreeWidgetItem* item);
+    // The instrument table's index of an instrument item, or -1.
+    static int InstrumentOf(const QTreeWidgetItem* item);
 
     bool IsSelectionTimerRunning() const { return m_selectTimer.isActive(); }
     // While *hold is set, a pending keyboard choice waits, tick after tick; the first tick after
     // it clears applies it.
     void HoldSelectionTimerWhile(const bool* hold) { m_pHold = hold; }
+
+signals:
+    // An instrument item was chosen, by the same rules as a position.
+    void InstrumentChosen(int instrument);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

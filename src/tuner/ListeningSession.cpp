@@ -11,7 +11,8 @@
 
 CListeningSession::CListeningSession(const CDoreme& doreme, CWaveEngine& engine, QObject* parent)
     : QObject(parent), m_doreme(doreme), m_engine(engine), m_readout(doreme),
-      m_state(doreme.Notes()), m_pipeline(m_state, m_meter, doreme.Notes()), m_tracker(doreme) {
+      m_state(doreme.Notes()), m_pipeline(m_state, m_meter, doreme.Notes()), m_tracker(doreme),
+      m_strum(doreme) {
     m_retry.setInterval(kRetryIntervalMs);
     connect(&m_retry, &QTimer::timeout, this, [this] {
         if (m_engine.RetryCapture()) {
@@ -69,8 +70,10 @@ void CListeningSession::WatchCapture() {
     m_tracker.Reset(); // what was heard before is not the note when sound comes back
     m_markers.fill(0.0);
     m_gate.Close();
+    m_strum.ShowNothingHeard();
     emit LevelChanged();
     emit ReadoutChanged();
+    emit StringsChanged();
     if (!m_bWatching && !m_retry.isActive()) {
         m_retry.start();
     }
@@ -102,6 +105,9 @@ void CListeningSession::OnBlock(CWaveEngine::Block block) {
     const LevelGate::Change heard = m_gate.Admit(block);
     m_pipeline.HandOverBlock(block, Note());
     m_tracker.AppendBlock(block);
+    if (m_strum.AppendBlock(block)) {
+        emit StringsChanged(); // the strings say themselves when they sound
+    }
     emit LevelChanged();
     if (heard == LevelGate::Change::Quiet) {
         if (wasHeard) {
@@ -212,6 +218,7 @@ void CListeningSession::NewTarget(int before) {
     m_bOutOfBand = false;
     const int factor = NoteLockedMeasurement::NoteFactor(Note());
     m_nSettle = factor == NoteLockedMeasurement::NoteFactor(before) ? 0 : factor - 1;
+    m_strum.Select(std::nullopt); // back to the single meter
     Chosen();
 }
 
@@ -241,10 +248,18 @@ TunerTarget CListeningSession::Target() const {
                                  : TunerTarget::Mode::Automatic;
     target.kind = TunerTarget::Kind::Note;
     target.value = Note();
+    if (const auto instrument = m_strum.Instrument()) {
+        target.kind = TunerTarget::Kind::Instrument;
+        target.value = *instrument;
+    }
     return target;
 }
 
 void CListeningSession::Restore(const TunerTarget& target) {
+    if (target.kind == TunerTarget::Kind::Instrument) {
+        SelectInstrument(target.value);
+        return;
+    }
     SelectNote(target.value);
     if (target.mode != TunerTarget::Mode::NoteLocked) {
         if (target.mode == TunerTarget::Mode::PreciseAutomatic) {
@@ -256,6 +271,7 @@ void CListeningSession::Restore(const TunerTarget& target) {
 
 void CListeningSession::SetAutomatic(bool automatic) {
     m_readout.SetAutomatic(automatic);
+    m_strum.Select(std::nullopt);
     if (automatic) {
         m_readout.CancelAfresh(); // automatic mode follows the sound as it always has
         m_engine.StopOutput();    // the tone belongs to a chosen note
@@ -266,6 +282,13 @@ void CListeningSession::SetAutomatic(bool automatic) {
 void CListeningSession::SetPrecise(bool precise) {
     m_bPrecise = precise;
     Chosen(); // a result asked for under the other mode is dropped
+}
+
+void CListeningSession::SelectInstrument(int instrument) {
+    m_readout.SetAutomatic(false);
+    m_strum.Select(instrument);
+    Chosen();
+    emit StringsChanged();
 }
 
 void CListeningSession::ToggleTone() {

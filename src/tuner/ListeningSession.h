@@ -7,6 +7,7 @@
 #include "NoteLockedMeasurement.h"
 #include "PreciseAutoTracker.h"
 #include "SampleRing.h"
+#include "StrumReadout.h"
 #include "TunerReadout.h"
 #include "TunerTarget.h"
 #include "WaveEngine.h"
@@ -80,6 +81,11 @@ public:
     void ToggleTone();
     // Precise automatic mode on or off; it shows while automatic mode is on.
     void SetPrecise(bool precise);
+    // The instrument view: every string of the instrument at once (leaves automatic mode; the
+    // target note stays for the tone). Choosing a note, a half tone or automatic mode ends it.
+    void SelectInstrument(int instrument);
+    bool IsInstrumentView() const { return m_strum.IsActive(); }
+    const StrumReadout& Strings() const { return m_strum; }
 
     // The sensitivity in dB (LevelGate), and whether the last block was below it (or nothing
     // has been heard yet).
@@ -106,6 +112,7 @@ signals:
     void TargetChanged();  // the target note or the mode
     void LevelChanged();   // a block was heard: InputLevel() and IsQuiet()
     void ToneChanged();    // the output opened or closed, whoever did it
+    void StringsChanged(); // a meter of the instrument view
 
 protected:
     bool event(QEvent* e) override;
@@ -128,6 +135,7 @@ private:
     NoteLockedMeasurement m_meter;
     BlockPipeline m_pipeline;
     PreciseAutoTracker m_tracker;
+    StrumReadout m_strum; // measured here, on the GUI thread, as the note-locked measurement
     bool m_bPrecise = false;
     std::array<double, kMarkerCount> m_markers{};
     QTimer m_retry;           // only for a device that cannot say when it is back

@@ -1,10 +1,12 @@
 #include "TunerView.h"
 
 #include "Doreme.h"
+#include "InstrumentStrings.h"
 #include "InstrumentTree.h"
 #include "LevelIndicator.h"
 #include "Messages.h"
 #include "PitchMeter.h"
+#include "StringMeters.h"
 #include "StrobeView.h"
 #include "TreeIcons.h"
 
@@ -92,13 +94,32 @@ CTunerView::CTunerView(CDoreme& doreme, CWaveEngine& engine, QWidget* parent)
     m_tree->HoldSelectionTimerWhile(&m_bInMetronome);
     treeLayout->addWidget(m_tree);
 
+    // The instrument view, titled with the instrument's name.
+    m_meterGroup = meterGroup;
+    m_stringsGroup = new QWidget(this);
+    m_stringsGroup->setObjectName("stringsGroup");
+    m_stringsTitle = new QLabel(m_stringsGroup);
+    m_stringsTitle->setObjectName("stringsTitle");
+    m_stringMeters = new CStringMeters(m_stringsGroup);
+    auto* stringsLayout = new QVBoxLayout(m_stringsGroup);
+    stringsLayout->setContentsMargins(0, 0, 0, 0);
+    stringsLayout->addWidget(m_stringsTitle);
+    stringsLayout->addWidget(m_stringMeters);
+    m_stringsGroup->hide();
+    connect(m_tree, &CInstrumentTree::InstrumentChosen, &m_session,
+            &CListeningSession::SelectInstrument);
+    connect(&m_session, &CListeningSession::StringsChanged, this,
+            [this] { m_stringMeters->Show(m_session.Strings()); });
+
     setMinimumWidth(kMinimumWidth);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(meterGroup);
+    layout->addWidget(m_stringsGroup);
     layout->addWidget(treeGroup, 1);
 
     connect(&m_session, &CListeningSession::ReadoutChanged, this, &CTunerView::RefreshReadout);
     connect(&m_session, &CListeningSession::TargetChanged, this, [this] {
+        ShowTargetView();
         UpdateNeighbours();
         emit CommandStateChanged();
     });
@@ -157,6 +178,16 @@ void CTunerView::RefreshReadout() {
     m_high->setText(QString::fromStdString(readout.HighText()));
     m_meter->setValue(readout.MeterPosition());
     m_meter->setNeedleVisible(!m_session.IsQuiet());
+}
+
+void CTunerView::ShowTargetView() {
+    const auto instrument = m_session.Strings().Instrument();
+    if (instrument) {
+        m_stringsTitle->setText(
+            QString::fromStdString(InstrumentName(InstrumentTable[*instrument])));
+    }
+    m_meterGroup->setVisible(!instrument);
+    m_stringsGroup->setVisible(instrument.has_value());
 }
 
 void CTunerView::UpdateNeighbours() {

@@ -13,6 +13,7 @@ class CInstrumentTree;
 class CLevelIndicator;
 class CPitchMeter;
 class CStrobeView;
+class CStringMeters;
 class CWaveEngine;
 class QLabel;
 
@@ -61,6 +62,8 @@ public:
     // The strobe band under the meter, hidden at first.
     void SetStrobeVisible(bool visible);
     bool IsStrobeVisible() const;
+    // The instrument view, shown in place of the pitch meter while an instrument is chosen.
+    CStringMeters* StringMeters() const { return m_stringMeters; }
 
     // Fills the three neighbour notes and their frequencies from the target.
     void UpdateNeighbours();
@@ -79,6 +82,7 @@ protected:
 
 private:
     void RefreshReadout();
+    void ShowTargetView();
     void ParkFocusIfInTree();
 
     CDoreme& m_doreme;
@@ -97,4 +101,8 @@ private:
     CInstrumentTree* m_tree = nullptr;
     CStrobeView* m_strobe = nullptr;
     CLevelIndicator* m_level = nullptr;
+    QWidget* m_meterGroup = nullptr;
+    QWidget* m_stringsGroup = nullptr;
+    QLabel* m_stringsTitle = nullptr;
+    CStringMeters* m_stringMeters = nullptr;
 };

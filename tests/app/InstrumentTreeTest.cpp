@@ -56,15 +56,19 @@ TEST_F(WindowFixture, ClickingAPositionSelectsItsNoteAndLeavesAutomaticMode) {
     EXPECT_FALSE(frame.Action(32789)->isChecked());
 }
 
-TEST_F(WindowFixture, ClickingAFamilyOrInstrumentChangesNothing) {
+TEST_F(WindowFixture, ClickingAFamilyChangesNothingAndAnInstrumentKeepsTheNote) {
     View().OnHalfToneUp();
     View().OnAutoTone();
     QTreeWidgetItem* huqin = FindItem("Huqin(胡琴)");
     Click(huqin);
+    EXPECT_EQ(View().Note(), 49);
+    EXPECT_TRUE(View().IsAutomatic());
+    // An instrument shows all of its strings at once: automatic mode ends, the note stays.
     Tree().expandItem(huqin);
     Click(FindItem("Gaohu(高胡)", huqin));
     EXPECT_EQ(View().Note(), 49);
-    EXPECT_TRUE(View().IsAutomatic());
+    EXPECT_FALSE(View().IsAutomatic());
+    EXPECT_TRUE(View().Session().IsInstrumentView());
 }
 
 TEST_F(WindowFixture, KeyboardChoiceAppliesOnlyWhereTheCursorRests) {

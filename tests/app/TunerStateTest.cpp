@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "GraphView.h"
+#include "InstrumentStrings.h"
 #include "LevelIndicator.h"
 #include "PitchMeter.h"
 #include "SettingsStore.h"
@@ -78,16 +79,27 @@ TEST_F(WindowFixture, AFirstStartIsAsEverAndTheModeAndTargetComeBackAtTheNext) {
     third->frame.OnCommand(ID_AUTO_TONE);
     third->frame.close();
     third.reset();
-    NextStart fourth;
-    EXPECT_TRUE(fourth.View().IsAutomatic());
-    EXPECT_TRUE(fourth.View().IsPrecise());
-    EXPECT_EQ(fourth.View().Note(), 19);
+    auto fourth = std::make_unique<NextStart>();
+    EXPECT_TRUE(fourth->View().IsAutomatic());
+    EXPECT_TRUE(fourth->View().IsPrecise());
+    EXPECT_EQ(fourth->View().Note(), 19);
+
+    // An instrument chosen in the tree: all its strings again at the next start.
+    const int guitar = *FindInstrument("guitar");
+    fourth->View().Session().SelectInstrument(guitar);
+    fourth->frame.close();
+    fourth.reset();
+    NextStart fifth;
+    EXPECT_TRUE(fifth.View().Session().IsInstrumentView());
+    EXPECT_EQ(fifth.View().Session().Strings().Instrument(), guitar);
+    EXPECT_FALSE(fifth.View().IsAutomatic());
 }
 
 TEST_F(WindowFixture, AStoredTargetThatMakesNoSenseIsAFirstStart) {
     QSettings store;
     store.setValue("User/Mode", 1);
-    for (const auto& [kind, value] : {std::pair{7, 19}, {0, 88}, {0, -1}, {0, 40}}) {
+    for (const auto& [kind, value] :
+         {std::pair{7, 19}, {0, 88}, {0, -1}, {1, kInstrumentCount}, {0, 40}}) {
         store.setValue("User/TargetKind", kind); // 7: a kind of a later version
         store.setValue("User/Target", value);
         store.sync();

@@ -1,8 +1,10 @@
 #include "AnalyzeOptions.h"
 
 #include "Doreme.h"
+#include "InstrumentStrings.h"
 #include "LevelGate.h"
 #include "NoteTable.h"
+#include "StrumAnalysis.h"
 
 #include <algorithm>
 #include <cctype>
@@ -102,6 +104,15 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
                 return fail("--transpose needs whole semitones from -12 to 12, such as -2");
             }
             options.transpose = static_cast<int>(*semitones);
+        } else if (arg == "--strum") {
+            const std::string* v = value();
+            if (!v) {
+                return fail("--strum needs an instrument: " + InstrumentNames());
+            }
+            options.strum = FindInstrument(*v);
+            if (!options.strum) {
+                return fail("unknown instrument '" + *v + "': give one of " + InstrumentNames());
+            }
         } else if (arg == "--precise") {
             options.precise = true;
         } else if (arg == "--a4") {
@@ -149,6 +160,10 @@ AnalyzeOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
         }
         options.note = sounding;
     }
+    if (options.strum && (options.note || options.precise)) {
+        return fail(
+            "--strum measures every string of the instrument: not with --note or --precise");
+    }
     if (!options.help && !options.version && options.file.empty()) {
         return fail("no audio file given");
     }
@@ -180,6 +195,16 @@ Options:
                   agree on it, measured as finely as with --note. A new note starts the
                   read-out afresh; until it is confirmed its rows show nothing new, and
                   raw_hz is empty. Not with --note.
+  --strum INSTRUMENT
+                  Strum mode: measure every string of INSTRUMENT at once, as the tuner does
+                  when an instrument is selected in its tree, for strummed strings or strings
+                  plucked one after another. INSTRUMENT is the name the tree shows, in any
+                  case, or its Latin part alone (guitar, pipa); an instrument of a family is
+                  FAMILY/NAME (Guzheng/1=D). Each block gives one row per string, in the
+                  instrument's order, with the columns time_s, string (the string's label),
+                  note (the string's note), shown_hz (what the string's meter shows) and
+                  cents (its deviation from the note); the last two are empty (null in JSON)
+                  while the string is not sounding. Not with --note or --precise.
   --a4 HZ         Reference pitch of A4 in Hz (default 440.0); kept within 435.0..445.0.
   --temperament T The temperament of the target notes: equal (default), pythagorean, just,
                   meantone, werckmeister3, kirnberger3, vallotti or young2, or a Scala .scl
@@ -217,7 +242,8 @@ Exit status: 0 on success, 2 for a usage error or a Scala file that breaks the f
 damaged, holds no audio or has a sample rate outside 1000..768000 Hz (rows written before
 damage is found stay valid). An uncompressed file cut short is read up to the cut.
 
-Example:
+Examples:
   quavelorin-analyze --note E2 --format csv guitar-low-e.wav
+  quavelorin-analyze --strum guitar --format csv guitar-strum.wav
 )";
 }

@@ -11,8 +11,9 @@
 // The command line of quavelorin-analyze.
 struct AnalyzeOptions {
     std::string file;
-    std::optional<int> note; // note-locked target; nothing: automatic mode
-    bool precise = false;    // precise automatic mode
+    std::optional<int> note;  // note-locked target; nothing: automatic mode
+    bool precise = false;     // precise automatic mode
+    std::optional<int> strum; // strum mode: every string of this instrument of the table
     double freqA4 = CDoreme::kDefaultFreqA4;
     std::optional<double> gate; // the sensitivity in dB; nothing: every block is measured
     ReadingFormat format = ReadingFormat::Text;

@@ -1,0 +1,316 @@
+#include "StrumMeasurement.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <vector>
+
+namespace {
+
+// A block this much louder than the one before starts a new sound: the history restarts.
+constexpr double kAttackRatio = 2.0;
+// Quieter blocks (RMS in sample units) never start a sound.
+constexpr double kAttackMinRms = 20.0;
+// Peaks weaker than the strongest by this many dB, or below this amplitude in sample units, are
+// not listed.
+constexpr double kRangeDb = 40.0;
+constexpr double kMinAmplitude = 3.0;
+// A peak within this many resolution bins of one this many times stronger is the stronger
+// one's side lobe.
+constexpr double kSideLobeBins = 5.0;
+constexpr double kSideLobeRatio = 8.0;
+// An explained peak is a string's own too when it is this many times stronger than the
+// lower strings' partials on it would be.
+constexpr double kDominance = 1.5;
+// The inharmonicity assumed for a string whose partials do not tell.
+constexpr double kStiffnessGuess = 1e-4;
+// Partials searched for above the fundamental.
+constexpr double kLowestHz = 25.0;
+constexpr double kHighestHz = 8000.0;
+
+double Cents(double a, double b) {
+    return 1200.0 * std::log2(a / b);
+}
+
+double CentsFactor(double cents) {
+    return std::exp2(cents / 1200.0);
+}
+
+} // namespace
+
+StrumMeasurement::StrumMeasurement(std::vector<double> stringHz)
+    : m_ring(static_cast<std::size_t>(kHistory), 0), m_spectrum(kFftSize / 2 + 1) {
+    const double pi = std::acos(-1.0);
+    for (int b = 0; b < kMaxBlocks; ++b) {
+        const int n = (b + 1) * kBlockSamples;
+        auto& w = m_windows[b];
+        w.resize(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            w[i] = 0.5 - 0.5 * std::cos(2.0 * pi * (i + 0.5) / n);
+        }
+        m_windowSums[b] = std::accumulate(w.begin(), w.end(), 0.0);
+    }
+    SetStrings(std::move(stringHz));
+}
+
+void StrumMeasurement::SetStrings(std::vector<double> stringHz) {
+    m_strings = std::move(stringHz);
+    m_order.resize(m_strings.size());
+    std::iota(m_order.begin(), m_order.end(), std::size_t{0});
+    std::stable_sort(m_order.begin(), m_order.end(),
+                     [&](std::size_t a, std::size_t b) { return m_strings[a] < m_strings[b]; });
+    m_readings.assign(m_strings.size(), std::nullopt);
+    m_heard.assign(m_strings.size(), false);
+}
+
+void StrumMeasurement::Clear() {
+    std::fill(m_ring.begin(), m_ring.end(), 0);
+    m_nBlocks = 0;
+    m_dLastRms = 0.0;
+    m_readings.assign(m_strings.size(), std::nullopt);
+    m_heard.assign(m_strings.size(), false);
+}
+
+const std::vector<std::optional<double>>&
+StrumMeasurement::AppendBlock(std::span<const std::int16_t> block) {
+    const std::size_t n = std::min(block.size(), static_cast<std::size_t>(kBlockSamples));
+    std::copy(m_ring.begin() + kBlockSamples, m_ring.end(), m_ring.begin());
+    const auto newest = m_ring.end() - kBlockSamples;
+    std::copy_n(block.begin(), n, newest);
+    std::fill(newest + static_cast<std::ptrdiff_t>(n), m_ring.end(), 0);
+
+    double sum = 0.0;
+    for (auto it = newest; it != m_ring.end(); ++it) {
+        sum += static_cast<double>(*it) * *it;
+    }
+    const double rms = std::sqrt(sum / kBlockSamples);
+    if (rms > kAttackMinRms && rms > kAttackRatio * m_dLastRms) {
+        m_nBlocks = 1; // an attack: what came before belongs to another sound
+    } else {
+        m_nBlocks = std::min(kMaxBlocks, m_nBlocks + 1);
+    }
+    m_dLastRms = rms;
+
+    Transform();
+    ListPeaks();
+    MeasureStrings();
+    return m_readings;
+}
+
+void StrumMeasurement::Transform() {
+    const int length = m_nBlocks * kBlockSamples;
+    const auto& window = m_windows[m_nBlocks - 1];
+    const auto input = m_fft.Input();
+    const std::size_t start = m_ring.size() - static_cast<std::size_t>(length);
+    for (int i = 0; i < length; ++i) {
+        input[i] = m_ring[start + i] * window[i];
+    }
+    std::fill(input.begin() + length, input.end(), 0.0);
+    m_fft.Transform();
+    m_fft.Magnitudes(m_spectrum, 2.0 / m_windowSums[m_nBlocks - 1]);
+}
+
+void StrumMeasurement::ListPeaks() {
+    m_peaks.clear();
+    const double binHz = static_cast<double>(kSampleRate) / kFftSize;
+    const int first = std::max(1, static_cast<int>(kLowestHz / binHz));
+    const int last = std::min(kFftSize / 2 - 1, static_cast<int>(kHighestHz / binHz));
+    const double loudest = *std::max_element(m_spectrum.begin() + first, m_spectrum.begin() + last);
+    m_dFloor = std::max(kMinAmplitude, loudest * std::pow(10.0, -kRangeDb / 20.0));
+    for (int k = first; k < last; ++k) {
+        const double b = m_spectrum[k];
+        if (b <= m_dFloor || b <= m_spectrum[k - 1] || b < m_spectrum[k + 1]) {
+            continue;
+        }
+        // A parabola through the logarithms of the three bins: the Hann window's main lobe is
+        // close to a Gaussian, whose logarithm a parabola fits.
+        const double la = std::log(std::max(m_spectrum[k - 1], 1e-12));
+        const double lb = std::log(b);
+        const double lc = std::log(std::max(m_spectrum[k + 1], 1e-12));
+        const double denominator = la - 2.0 * lb + lc;
+        const double p = denominator < 0.0 ? 0.5 * (la - lc) / denominator : 0.0;
+        m_peaks.push_back({(k + p) * binHz, std::exp(lb - 0.25 * (la - lc) * p)});
+    }
+
+    // Drop the side lobes of strong peaks.
+    const double reach = kSideLobeBins * kSampleRate / (m_nBlocks * kBlockSamples);
+    std::vector<Peak> kept;
+    kept.reserve(m_peaks.size());
+    for (const Peak& peak : m_peaks) {
+        const bool lobe = std::any_of(m_peaks.begin(), m_peaks.end(), [&](const Peak& other) {
+            return std::abs(other.hz - peak.hz) < reach && other.amp > kSideLobeRatio * peak.amp;
+        });
+        if (!lobe) {
+            kept.push_back(peak);
+        }
+    }
+    m_peaks.swap(kept);
+}
+
+double StrumMeasurement::Tolerance(double hz) const {
+    // A resolution bin and a half, and never less than 12 cents for the stiffness of strings.
+    const double binHz = static_cast<double>(kSampleRate) / (m_nBlocks * kBlockSamples);
+    return std::max(12.0, Cents(hz + 1.5 * binHz, hz));
+}
+
+int StrumMeasurement::PeakNear(double hz, double cents) const {
+    const double lo = hz * CentsFactor(-cents);
+    const double hi = hz * CentsFactor(cents);
+    auto it = std::lower_bound(m_peaks.begin(), m_peaks.end(), lo,
+                               [](const Peak& p, double f) { return p.hz < f; });
+    int best = -1;
+    for (; it != m_peaks.end() && it->hz <= hi; ++it) {
+        if (best < 0 || it->amp > m_peaks[best].amp) {
+            best = static_cast<int>(it - m_peaks.begin());
+        }
+    }
+    return best;
+}
+
+bool StrumMeasurement::NearOtherNote(double hz, std::size_t l) const {
+    for (std::size_t o = 0; o < m_strings.size(); ++o) {
+        if (o == l || m_strings[o] == m_strings[l]) {
+            continue;
+        }
+        for (int k = 1; k <= 4; ++k) {
+            if (std::abs(Cents(hz, k * m_strings[o])) < kBandCents) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+double StrumMeasurement::PartialEnvelope(std::size_t l, double f, int m) const {
+    // The strongest of the two partials on either side that no other string's note could
+    // share.
+    double envelope = 0.0;
+    for (const int j : {m - 2, m - 1, m + 1, m + 2}) {
+        if (j < 1) {
+            continue;
+        }
+        const int q = PeakNear(j * f, Tolerance(j * f));
+        if (q >= 0 && !NearOtherNote(m_peaks[q].hz, l)) {
+            envelope = std::max(envelope, m_peaks[q].amp);
+        }
+    }
+    if (envelope > 0.0) {
+        return envelope;
+    }
+    const int fundamental = PeakNear(f, Tolerance(f));
+    return fundamental >= 0 ? m_peaks[fundamental].amp : m_dFloor;
+}
+
+double StrumMeasurement::ExplainedAmplitude(int p, std::size_t s,
+                                            std::span<const Found> found) const {
+    double explained = 0.0;
+    const double hz = m_peaks[p].hz;
+    for (std::size_t l = 0; l < found.size(); ++l) {
+        if (l == s || !found[l].sounding || m_strings[l] >= m_strings[s]) {
+            continue;
+        }
+        const double f = found[l].hz;
+        const int m = static_cast<int>(std::lround(hz / f));
+        if (m < 2) {
+            continue;
+        }
+        // The partial stretched by the string's stiffness, give or take the resolution.
+        const double b = found[l].stiffness;
+        const double partial = m * f * std::sqrt((1.0 + b * m * m) / (1.0 + b));
+        if (std::abs(Cents(hz, partial)) < Tolerance(partial)) {
+            explained += PartialEnvelope(l, f, m);
+        }
+    }
+    return explained;
+}
+
+void StrumMeasurement::MeasureStiffness(std::size_t s, Found& found) const {
+    std::vector<double> estimates;
+    const double f = found.hz;
+    for (int k = 3; k <= 12; ++k) {
+        const double guess =
+            k * f * std::sqrt((1.0 + kStiffnessGuess * k * k) / (1.0 + kStiffnessGuess));
+        const int q = PeakNear(guess, 3.0 + 0.3 * (k * k - 1));
+        if (q < 0 || NearOtherNote(m_peaks[q].hz, s)) {
+            continue;
+        }
+        // A stiff string's partial k lies at k f sqrt((1 + B k^2) / (1 + B)).
+        const double r = m_peaks[q].hz / (k * f);
+        estimates.push_back((r * r - 1.0) / (k * k - r * r));
+    }
+    found.stiffness = kStiffnessGuess;
+    if (estimates.size() >= 3) {
+        std::nth_element(estimates.begin(), estimates.begin() + estimates.size() / 2,
+                         estimates.end());
+        found.stiffness = std::clamp(estimates[estimates.size() / 2], 0.0, 1e-3);
+    }
+}
+
+StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
+                                                        std::span<const Found> found) const {
+    const double note = m_strings[s];
+    // The peaks in a band around partial k: the strongest unexplained one, and the strongest
+    // that is stronger than the lower strings explain.
+    struct Choice {
+        int clean = -1;
+        int dominant = -1;
+    };
+    auto choose = [&](int k) {
+        Choice c;
+        const double lo = k * note * CentsFactor(-kBandCents);
+        const double hi = k * note * CentsFactor(kBandCents);
+        for (int p = 0; p < static_cast<int>(m_peaks.size()); ++p) {
+            if (m_peaks[p].hz < lo || m_peaks[p].hz > hi) {
+                continue;
+            }
+            const double explained = ExplainedAmplitude(p, s, found);
+            int& slot = explained == 0.0 ? c.clean : c.dominant;
+            if (explained == 0.0 || m_peaks[p].amp > kDominance * explained) {
+                if (slot < 0 || m_peaks[p].amp > m_peaks[slot].amp) {
+                    slot = p;
+                }
+            }
+        }
+        return c;
+    };
+    auto supported = [&](double f) {
+        return PeakNear(2.0 * f, Tolerance(2.0 * f)) >= 0 ||
+               PeakNear(3.0 * f, Tolerance(3.0 * f)) >= 0;
+    };
+
+    const Choice first = choose(1);
+    if (first.clean >= 0 && supported(m_peaks[first.clean].hz)) {
+        return {first.clean, m_peaks[first.clean].hz, true};
+    }
+    // The fundamental shares its peak with a lower string's partial, or is weak: the second
+    // partial, when it is free, says where the string is.
+    const Choice second = choose(2);
+    if (second.clean >= 0) {
+        const double f = m_peaks[second.clean].hz / 2.0;
+        if (PeakNear(f, Tolerance(f)) >= 0) {
+            return {second.clean, f, true};
+        }
+    }
+    if (first.dominant >= 0 && supported(m_peaks[first.dominant].hz)) {
+        return {first.dominant, m_peaks[first.dominant].hz, true};
+    }
+    return {};
+}
+
+void StrumMeasurement::MeasureStrings() {
+    std::vector<Found> found(m_strings.size());
+    for (const std::size_t s : m_order) {
+        found[s] = MeasureString(s, found);
+        if (found[s].sounding) {
+            MeasureStiffness(s, found[s]);
+        }
+    }
+    // A string is shown once it has sounded in two blocks in a row: a single block's peak may
+    // be the attack's splash.
+    m_heard.resize(m_strings.size(), false);
+    for (std::size_t s = 0; s < m_strings.size(); ++s) {
+        const bool shown = found[s].sounding && m_heard[s];
+        m_readings[s] = shown ? std::optional<double>(found[s].hz) : std::nullopt;
+        m_heard[s] = found[s].sounding;
+    }
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "AudioFormat.h"
+#include "RealFft.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+// Measures every string of an instrument at once, from the same sound: for each string its own
+// fundamental, or nothing while that string is not sounding.
+//
+// The strings' notes are known, so this measures known notes rather than searching for unknown
+// ones. Each block, the history since the last attack (one to four blocks) is transformed with
+// a Hann window, zero-padded sixteen-fold or more, and its spectral peaks are listed with
+// interpolated frequency and amplitude. Then the strings are taken from the lowest up. A peak
+// near a string's note is that string's own when no lower sounding string has a partial on
+// that peak (the partials placed by that string's stiffness, measured on its free partials),
+// or when it is clearly stronger than the lower string's neighbouring partials (which tell how
+// strong its coinciding partial would be alone). A string sounds when it has
+// such a peak at its fundamental, or at its second partial with a fundamental beside it; its
+// reading is the own partial's frequency divided by its number.
+class StrumMeasurement {
+public:
+    static constexpr int kMaxBlocks = 4;
+    static constexpr int kHistory = kMaxBlocks * kBlockSamples;
+    static constexpr int kFftSize = 4 * kHistory;
+    // How far from its note a string's fundamental is looked for, in cents.
+    static constexpr double kBandCents = 60.0;
+
+    // stringHz: the strings' notes in Hz, in any order; the readings come in the same order.
+    explicit StrumMeasurement(std::vector<double> stringHz = {});
+
+    StrumMeasurement(const StrumMeasurement&) = delete;
+    StrumMeasurement& operator=(const StrumMeasurement&) = delete;
+
+    // New strings (for another instrument or reference pitch); the history stays.
+    void SetStrings(std::vector<double> stringHz);
+    std::size_t StringCount() const { return m_strings.size(); }
+
+    // Forgets the history.
+    void Clear();
+
+    // Appends a block (kBlockSamples samples; shorter ones are completed with silence) and
+    // measures the history: one entry per string.
+    const std::vector<std::optional<double>>& AppendBlock(std::span<const std::int16_t> block);
+
+    const std::vector<std::optional<double>>& Readings() const { return m_readings; }
+
+private:
+    struct Peak {
+        double hz;
+        double amp;
+    };
+    struct Found {
+        int peak = -1;   // index into m_peaks, or -1
+        double hz = 0.0; // the reading
+        bool sounding = false;
+        double stiffness = 0.0; // its inharmonicity, measured on its partials
+    };
+
+    void Transform();
+    void ListPeaks();
+    void MeasureStrings();
+    Found MeasureString(std::size_t s, std::span<const Found> lower) const;
+    // The strongest listed peak within cents of hz, or -1.
+    int PeakNear(double hz, double cents) const;
+    // How strong a peak at index p would be if only lower sounding strings made it; 0 when
+    // none of them has a partial on it.
+    double ExplainedAmplitude(int p, std::size_t s, std::span<const Found> lower) const;
+    // The amplitude the string's partial m would have alone, judged from its neighbours.
+    double PartialEnvelope(std::size_t l, double f, int m) const;
+    bool NearOtherNote(double hz, std::size_t l) const;
+    // Measures the inharmonicity of string s at fundamental f on its free partials.
+    void MeasureStiffness(std::size_t s, Found& found) const;
+    double Tolerance(double hz) const;
+
+    std::vector<double> m_strings;
+    std::vector<std::size_t> m_order; // string indices from the lowest note up
+    std::vector<std::optional<double>> m_readings;
+    std::vector<bool> m_heard; // judged sounding in the last block
+
+    std::vector<std::int16_t> m_ring; // the last kMaxBlocks blocks, oldest first
+    int m_nBlocks = 0;                // blocks in the ring that belong to the current sound
+    double m_dLastRms = 0.0;
+
+    std::array<std::vector<double>, kMaxBlocks> m_windows;
+    std::array<double, kMaxBlocks> m_windowSums{};
+    RealFft m_fft{kFftSize};
+    std::vector<double> m_spectrum;
+    std::vector<Peak> m_peaks; // by rising frequency
+    double m_dFloor = 0.0;
+};

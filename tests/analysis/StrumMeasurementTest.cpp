@@ -1,0 +1,92 @@
+#include "StrumMeasurement.h"
+#include "Doreme.h"
+#include "StrumSynth.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// E2 A2 D3 G3 B3 E4
+constexpr int kGuitar[] = {19, 24, 29, 34, 38, 43};
+
+struct Strum {
+    std::vector<double> truth; // 0 for a silent string
+    std::vector<std::vector<std::optional<double>>> blocks;
+};
+
+// Plucks the strings given a detune (in cents; NAN leaves a string silent), from the lowest
+// up 20 ms apart, and measures every block of a 3.7 s sound.
+Strum Play(const std::vector<double>& cents, std::uint32_t seed) {
+    CDoreme doreme;
+    std::vector<double> notes;
+    std::vector<SynthString> strings;
+    Strum strum;
+    for (std::size_t s = 0; s < cents.size(); ++s) {
+        notes.push_back(doreme.Frequency(kGuitar[s]));
+        strum.truth.push_back(std::isnan(cents[s]) ? 0.0
+                                                   : notes.back() * std::exp2(cents[s] / 1200));
+        if (strum.truth.back() > 0.0) {
+            SynthString string;
+            string.hz = strum.truth.back();
+            string.start = 0.25 + 0.02 * static_cast<double>(s);
+            string.amplitude = 0.08;
+            string.pluck = 0.12 + 0.03 * static_cast<double>(s);
+            strings.push_back(string);
+        }
+    }
+    std::vector<double> sound(10 * kBlockSamples);
+    AddStrings(sound, strings, seed);
+    const auto samples = ToSamples(sound);
+    StrumMeasurement measurement(notes);
+    for (std::size_t at = 0; at < samples.size(); at += kBlockSamples) {
+        strum.blocks.push_back(
+            measurement.AppendBlock(std::span(samples).subspan(at, kBlockSamples)));
+    }
+    return strum;
+}
+
+// Every block from 1.5 s after the strum on: sounding strings read within 2 cents of their
+// pitch, silent ones read nothing.
+void ExpectSettled(const Strum& strum) {
+    for (std::size_t b = 5; b < strum.blocks.size(); ++b) {
+        for (std::size_t s = 0; s < strum.truth.size(); ++s) {
+            const auto& reading = strum.blocks[b][s];
+            if (strum.truth[s] == 0.0) {
+                EXPECT_FALSE(reading) << "silent string " << s << " in block " << b;
+            } else {
+                ASSERT_TRUE(reading) << "string " << s << " in block " << b;
+                EXPECT_NEAR(1200.0 * std::log2(*reading / strum.truth[s]), 0.0, 2.0)
+                    << "string " << s << " in block " << b;
+            }
+        }
+    }
+}
+
+TEST(StrumMeasurement, SixDetunedStringsEachReadTheirOwnPitch) {
+    ExpectSettled(Play({-31.0, 0.0, 44.0, -12.0, 0.0, 23.0}, 1));
+    ExpectSettled(Play({12.0, -47.0, 0.0, 8.0, -20.0, 0.0}, 2));
+}
+
+TEST(StrumMeasurement, ALowStringAloneLightsNothingElse) {
+    // Its third and fourth partials fall on B3 and E4, in tune or not.
+    for (const double cents : {0.0, 35.0, -18.0}) {
+        const Strum strum = Play({cents, NAN, NAN, NAN, NAN, NAN}, 3);
+        ExpectSettled(strum);
+        for (const auto& block : strum.blocks) {
+            for (std::size_t s = 1; s < block.size(); ++s) {
+                EXPECT_FALSE(block[s]) << "string " << s << " with E2 at " << cents;
+            }
+        }
+    }
+    ExpectSettled(Play({NAN, 5.0, NAN, NAN, NAN, NAN}, 4)); // A2's third partial is E4
+}
+
+TEST(StrumMeasurement, ThreeOfSixLeaveTheOthersBlank) {
+    ExpectSettled(Play({NAN, 14.0, -9.0, 30.0, NAN, NAN}, 5));
+    ExpectSettled(Play({0.0, NAN, NAN, NAN, 0.0, 0.0}, 6)); // all on one partial series
+}
+
+} // namespace
