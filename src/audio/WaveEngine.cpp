@@ -6,30 +6,47 @@
 
 CWaveEngine::CWaveEngine(const NoteTable& notes, std::unique_ptr<IWaveIn> waveIn,
                          std::unique_ptr<IWaveOut> waveOut)
-    : m_notes(notes), m_waveOut(std::move(waveOut)), m_capture(std::move(waveIn)), m_display(notes),
+    : m_notes(notes), m_waveOut(std::move(waveOut)), m_capture(std::move(waveIn)),
       m_output(*m_waveOut) {
     m_capture.SetBlockSink([this](Block block) {
-        m_display.Push(block);
+        for (ICaptureListener* listener : m_captureListeners) {
+            listener->OnCapturedBlock(block);
+        }
         if (m_blockSink) {
             m_blockSink(block);
         }
     });
-    m_capture.SetLossListener([this] { m_display.Clear(); });
+    m_capture.SetLossListener([this] {
+        for (ICaptureListener* listener : m_captureListeners) {
+            listener->OnCaptureLost();
+        }
+    });
     m_output.SetGenerator([this](int, std::span<std::int16_t> buffer) { Generate(buffer); });
 }
 
 CWaveEngine::~CWaveEngine() {
-    // Devices first, while their notification object may still exist, then the thread.
+    // While their notification object may still exist.
     m_output.SetListener(nullptr);
     StopCapture();
     StopOutput();
-    m_display.Stop();
 }
 
 void CWaveEngine::Initialise(QObject* notify) {
     m_capture.SetNotify(notify);
     m_output.SetNotify(notify);
-    m_display.Start();
+}
+
+void CWaveEngine::DetachNotify() {
+    m_capture.SetNotify(nullptr);
+    m_output.SetNotify(nullptr);
+}
+
+void CWaveEngine::AddCaptureListener(ICaptureListener* listener) {
+    m_captureListeners.push_back(listener);
+}
+
+void CWaveEngine::RemoveCaptureListener(ICaptureListener* listener) {
+    std::erase(m_captureListeners, listener);
 }
 
 void CWaveEngine::StartCapture() {

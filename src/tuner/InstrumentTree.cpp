@@ -1,7 +1,7 @@
 #include "InstrumentTree.h"
 
 #include "InstrumentTable.h"
-#include "Messages.h"
+#include "TunerMessages.h"
 #include "TreeIcons.h"
 
 #include <QCoreApplication>

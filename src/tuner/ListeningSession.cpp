@@ -1,7 +1,7 @@
 #include "ListeningSession.h"
 
 #include "Doreme.h"
-#include "Messages.h"
+#include "TunerMessages.h"
 
 #include <QCoreApplication>
 #include <QtGlobal>
@@ -24,7 +24,7 @@ CListeningSession::~CListeningSession() {
     m_engine.SetBlockSink(nullptr);
     m_engine.SetOutputListener(nullptr);
     m_engine.SetSynthesisNoteSource(nullptr);
-    m_engine.Initialise(nullptr); // no device may notify an object that is gone
+    m_engine.DetachNotify(); // no device may notify an object that is gone
 }
 
 void CListeningSession::Start() {

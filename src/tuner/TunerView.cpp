@@ -2,7 +2,7 @@
 
 #include "Doreme.h"
 #include "InstrumentTree.h"
-#include "Messages.h"
+#include "TunerMessages.h"
 #include "PitchMeter.h"
 #include "TreeIcons.h"
 

@@ -40,6 +40,7 @@ struct EngineFixture : ::testing::Test {
     MemoryWaveOut* out = new MemoryWaveOut;
     CWaveEngine engine{doreme.Notes(), std::unique_ptr<IWaveIn>(in),
                        std::unique_ptr<IWaveOut>(out)};
+    DisplayAnalyser display{doreme.Notes(), engine};
     std::vector<std::int16_t> blocks;
     int outputChanges = 0;
     int note = 48;
@@ -95,12 +96,12 @@ TEST_F(EngineFixture, OneBoxPerOutageAndNothingStaleOnThePane) {
     engine.StartCapture();
     in->Feed(Sine(440.0, kBlockSamples));
     Pump();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display()->history.back() > 400.0; }, 2s));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return display.Display()->history.back() > 400.0; }, 2s));
     in->Break();
     Pump();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display()->history.back() == 0.0; }, 2s));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return display.Display()->history.back() == 0.0; }, 2s));
     EXPECT_EQ(
-        *std::max_element(engine.Display()->spectrum.begin(), engine.Display()->spectrum.end()),
+        *std::max_element(display.Display()->spectrum.begin(), display.Display()->spectrum.end()),
         0.0);
 
     ASSERT_TRUE(engine.RetryCapture());
@@ -171,36 +172,36 @@ TEST_F(EngineFixture, NotificationsForAClosedDeviceAreAcknowledgedAndIgnored) {
 }
 
 TEST_F(EngineFixture, CaptureThreadPublishesSpectrumAndHistory) {
-    engine.SetGraphWindow(&sink);
+    display.SetGraphWindow(&sink);
     engine.StartCapture();
     in->Feed(Sine(440.0, kBlockSamples));
     Pump();
     ASSERT_TRUE(ProcessEventsUntil([&] { return sink.spectrumNotifications > 0; }, 5s));
-    const auto display = engine.Display(); // held while later blocks are published
-    EXPECT_EQ(display->serial, 1u);
-    const auto peak = std::max_element(display->spectrum.begin(), display->spectrum.end()) -
-                      display->spectrum.begin();
+    const auto shown = display.Display(); // held while later blocks are published
+    EXPECT_EQ(shown->serial, 1u);
+    const auto peak =
+        std::max_element(shown->spectrum.begin(), shown->spectrum.end()) - shown->spectrum.begin();
     EXPECT_EQ(peak, 327);
     // The 1/8192 scale reads a sine's amplitude (8000) in its bin.
-    EXPECT_NEAR(display->spectrum[327], 8000.0, 100.0);
-    EXPECT_NEAR(display->history.back(), 440.0, 1.4);
-    EXPECT_EQ(display->history[CWaveEngine::kHistoryLength - 2], 0.0);
+    EXPECT_NEAR(shown->spectrum[327], 8000.0, 100.0);
+    EXPECT_NEAR(shown->history.back(), 440.0, 1.4);
+    EXPECT_EQ(shown->history[DisplayAnalyser::kHistoryLength - 2], 0.0);
 
     // Silence: an all-zero spectrum and the display search's lowest bin (E1) as estimate.
     // Snapshots published meanwhile never touch the one still held.
     for (int b = 0; b < 6; ++b) {
         in->Feed(Block(0));
         Pump();
-        ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display()->serial == 2u + b; }, 5s));
+        ASSERT_TRUE(ProcessEventsUntil([&] { return display.Display()->serial == 2u + b; }, 5s));
     }
-    EXPECT_EQ(display->serial, 1u);
-    EXPECT_NEAR(display->spectrum[327], 8000.0, 100.0);
-    const auto silent = engine.Display();
+    EXPECT_EQ(shown->serial, 1u);
+    EXPECT_NEAR(shown->spectrum[327], 8000.0, 100.0);
+    const auto silent = display.Display();
     EXPECT_TRUE(std::all_of(silent->spectrum.begin(), silent->spectrum.end(),
                             [](double v) { return v == 0.0; }));
     const int lowBin = static_cast<int>(32768 * doreme.Frequency(20) / kSampleRate);
     EXPECT_DOUBLE_EQ(silent->history.back(), lowBin * 44100.0 / 32768);
-    EXPECT_NEAR(silent->history[CWaveEngine::kHistoryLength - 7], 440.0, 1.4);
+    EXPECT_NEAR(silent->history[DisplayAnalyser::kHistoryLength - 7], 440.0, 1.4);
 }
 
 // A reader may keep a snapshot after the engine has gone (the sanitizer builds check the
@@ -208,27 +209,28 @@ TEST_F(EngineFixture, CaptureThreadPublishesSpectrumAndHistory) {
 TEST(WaveEngineSnapshot, OutlivesTheEngine) {
     CDoreme doreme;
     NotifySink sink;
-    std::shared_ptr<const CWaveEngine::DisplaySnapshot> kept;
+    std::shared_ptr<const DisplayAnalyser::DisplaySnapshot> kept;
     {
         auto* in = new MemoryWaveIn;
         CWaveEngine engine{doreme.Notes(), std::unique_ptr<IWaveIn>(in),
                            std::make_unique<MemoryWaveOut>()};
+        DisplayAnalyser display{doreme.Notes(), engine};
         sink.engine = &engine;
         engine.Initialise(&sink);
         engine.StartCapture();
         in->Feed(Sine(440.0, kBlockSamples));
         QCoreApplication::processEvents();
-        ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display()->serial == 1u; }, 5s));
-        kept = engine.Display();
+        ASSERT_TRUE(ProcessEventsUntil([&] { return display.Display()->serial == 1u; }, 5s));
+        kept = display.Display();
         sink.engine = nullptr;
     }
     EXPECT_NEAR(kept->history.back(), 440.0, 1.4);
-    EXPECT_EQ(kept->spectrum.size(), static_cast<std::size_t>(CWaveEngine::kDisplayBins));
+    EXPECT_EQ(kept->spectrum.size(), static_cast<std::size_t>(DisplayAnalyser::kDisplayBins));
     kept.reset();
 }
 
 TEST_F(EngineFixture, AnUntakenSpectrumNotificationIsNotRepeated) {
-    engine.SetGraphWindow(&sink);
+    display.SetGraphWindow(&sink);
     engine.StartCapture();
     in->Feed(Sine(440.0, kBlockSamples));
     ASSERT_TRUE(ProcessEventsUntil([&] { return sink.spectrumNotifications == 1; }, 5s));
@@ -238,7 +240,7 @@ TEST_F(EngineFixture, AnUntakenSpectrumNotificationIsNotRepeated) {
     in->Feed(Sine(440.0, kBlockSamples));
     ProcessEventsUntil([] { return false; }, 500ms);
     EXPECT_EQ(sink.spectrumNotifications, 1);
-    engine.Display();
+    display.Display();
     in->Feed(Sine(440.0, kBlockSamples));
     EXPECT_TRUE(ProcessEventsUntil([&] { return sink.spectrumNotifications == 2; }, 5s));
 }
@@ -247,9 +249,9 @@ TEST_F(EngineFixture, WithoutAGraphWindowTheSpectrumIsStillComputed) {
     engine.StartCapture();
     in->Feed(Sine(1000.0, kBlockSamples));
     Pump();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return engine.Display()->serial == 1u; }, 5s));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return display.Display()->serial == 1u; }, 5s));
     EXPECT_EQ(sink.spectrumNotifications, 0);
-    EXPECT_NEAR(engine.Display()->history.back(), 1000.0, 1.4);
+    EXPECT_NEAR(display.Display()->history.back(), 1000.0, 1.4);
 }
 
 // Plays `count` buffers and lets the engine refill each one as it is told.

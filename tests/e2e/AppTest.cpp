@@ -149,7 +149,11 @@ TEST(RealProgram, DrawsAPlayedA4AtItsGridLine) {
         app.MainFrame()->OnCommand(ID_ZOOM_OUT); // full scale 100 %: no peak is cut off
     }
     ASSERT_TRUE(ProcessEventsUntil(
-        [&] { return std::abs(app.Engine()->Display()->history.back() - 440.0) < 2.0; }, 10s));
+        [&] {
+            return std::abs(app.MainFrame()->GraphView()->Analyser().Display()->history.back() -
+                            440.0) < 2.0;
+        },
+        10s));
     const QImage shown = graph.Canvas()->grab().toImage();
     EXPECT_EQ(shown.size(), QSize(1821, 421));
 
@@ -183,7 +187,7 @@ bool ReadsNear(CQuavelorinApp& app, double hz, std::chrono::milliseconds timeout
 void ExpectNothingShown(CQuavelorinApp& app) {
     EXPECT_EQ(Label(app, "pitchText"), "");
     EXPECT_EQ(app.MainFrame()->TunerView()->Readout().MeterPosition(), 0);
-    const auto display = app.Engine()->Display();
+    const auto display = app.MainFrame()->GraphView()->Analyser().Display();
     EXPECT_TRUE(std::all_of(display->spectrum.begin(), display->spectrum.end(),
                             [](double v) { return v == 0.0; }));
     EXPECT_TRUE(std::all_of(display->history.begin(), display->history.end(),
@@ -207,11 +211,12 @@ TEST(RealProgram, ListensAgainAfterALongOutage) {
     ExpectNothingShown(app);
 
     ASSERT_TRUE(SoundServer("start"));
-    const auto spectra = app.Engine()->Display()->serial;
+    const auto spectra = app.MainFrame()->GraphView()->Analyser().Display()->serial;
     ServerSine sine(440);
     ASSERT_TRUE(sine.IsPlaying());
     EXPECT_TRUE(ReadsNear(app, 440.0, 30s)) << Label(app, "pitchText").toStdString();
-    EXPECT_GT(app.Engine()->Display()->serial, spectra); // the spectrum goes on as well
+    EXPECT_GT(app.MainFrame()->GraphView()->Analyser().Display()->serial,
+              spectra); // the spectrum goes on as well
     EXPECT_EQ(Label(app, "noteTarget"), "A4");
     ASSERT_EQ(watcher.boxes.size(), 1);
     EXPECT_EQ(watcher.boxes[0],

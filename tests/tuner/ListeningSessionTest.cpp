@@ -4,6 +4,7 @@
 #include "MemoryWaveIn.h"
 #include "MemoryWaveOut.h"
 #include "SignalHelpers.h"
+#include "TunerMessages.h"
 
 #include <QSignalSpy>
 

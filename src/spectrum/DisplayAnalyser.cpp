@@ -1,8 +1,8 @@
 #include "DisplayAnalyser.h"
 
-#include "Messages.h"
 #include "NoteTable.h"
 #include "PitchEstimator.h"
+#include "WaveEngine.h"
 
 #include <QCoreApplication>
 
@@ -14,16 +14,20 @@ constexpr double kDisplayScale = 1.0 / 8192; // 2 / the 16384 real samples of th
 constexpr std::size_t kSnapshotsKept = 4;    // enough for a reader or two and the newest
 } // namespace
 
-DisplayAnalyser::DisplayAnalyser(const NoteTable& notes)
-    : m_notes(notes), m_block(kBlockSamples, 0.0), m_fft(kDisplayFftSize),
+DisplayAnalyser::DisplayAnalyser(const NoteTable& notes, CWaveEngine& engine)
+    : m_notes(notes), m_engine(engine), m_block(kBlockSamples, 0.0), m_fft(kDisplayFftSize),
       m_spectrum(kDisplayBins, 0.0) {
     auto first = std::make_shared<DisplaySnapshot>();
     first->spectrum.assign(kDisplayBins, 0.0);
     first->history.fill(0.0);
     m_display = first;
+    m_engine.AddCaptureListener(this);
+    Start();
 }
 
 DisplayAnalyser::~DisplayAnalyser() {
+    m_engine.RemoveCaptureListener(this);
+    SetGraphWindow(nullptr);
     Stop();
 }
 

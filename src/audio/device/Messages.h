@@ -6,10 +6,11 @@
 
 struct WaveHeader;
 
-// The program's private messages, as Qt event types. Device notifications and results cross
-// from one object (or thread) to another as posted events and are all handled on the GUI
-// thread. The numbers keep the values the messages have always had, above QEvent::User. Each
-// type always travels in the same event class.
+// The program's private messages, as Qt event types: here the wave devices' own, and the
+// numbering every other subsystem's messages follow beside its sender. Device notifications
+// and results cross from one object (or thread) to another as posted events and are all
+// handled on the GUI thread. The numbers keep the values the messages have always had, above
+// QEvent::User. Each type always travels in the same event class.
 
 constexpr QEvent::Type MessageType(int number) {
     return static_cast<QEvent::Type>(QEvent::User + number);
@@ -28,12 +29,6 @@ constexpr QEvent::Type MM_WOM_ERROR = MessageType(WM_APP_BASE + 0x11);
 // Opening the capture device may succeed again: a sound server answered or a source appeared
 // (capture device -> its watcher): a plain QEvent.
 constexpr QEvent::Type MM_WIM_AVAILABLE = MessageType(WM_APP_BASE + 0x12);
-// A note was chosen in the instrument tree (tree -> tuner view): NoteSelectedEvent.
-constexpr QEvent::Type WM_NOTE_SELECTED = MessageType(WM_APP_BASE + 1);
-// The analysis worker has a frequency (worker -> listening session): PitchResultEvent.
-constexpr QEvent::Type WM_PITCH_RESULT = MessageType(WM_APP_BASE + 4);
-// A new display snapshot is published (capture thread -> graph): a plain QEvent.
-constexpr QEvent::Type WM_SPECTRUM_READY = MessageType(WM_APP_BASE + 5);
 
 // MM_WIM_DATA and MM_WOM_DONE name the buffer that finished.
 class WaveDoneEvent : public QEvent {
@@ -53,27 +48,4 @@ public:
 
 private:
     std::uint32_t m_nCode;
-};
-
-// WM_NOTE_SELECTED carries the chosen note index.
-class NoteSelectedEvent : public QEvent {
-public:
-    explicit NoteSelectedEvent(int note) : QEvent(WM_NOTE_SELECTED), m_nNote(note) {}
-    int Note() const { return m_nNote; }
-
-private:
-    int m_nNote;
-};
-
-// WM_PITCH_RESULT carries the frequency and the tag the frame was offered with.
-class PitchResultEvent : public QEvent {
-public:
-    PitchResultEvent(double hz, std::uint64_t tag)
-        : QEvent(WM_PITCH_RESULT), m_dFrequency(hz), m_nTag(tag) {}
-    double Frequency() const { return m_dFrequency; }
-    std::uint64_t Tag() const { return m_nTag; }
-
-private:
-    double m_dFrequency;
-    std::uint64_t m_nTag;
 };
