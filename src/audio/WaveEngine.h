@@ -2,7 +2,7 @@
 
 #include "CaptureCycle.h"
 #include "CaptureListener.h"
-#include "ToneOscillator.h"
+#include "ReferenceTone.h"
 #include "ToneOutput.h"
 #include "WaveDevice.h"
 
@@ -79,34 +79,26 @@ public:
 
     // The note of the tone is asked for at every refill, so a playing tone follows it. A4 until
     // a source is set.
-    void SetSynthesisNoteSource(std::function<int()> note) { m_synthNote = std::move(note); }
-    int SynthesisNote() const;
-    double SynthesisPhase() const { return m_oscillator.Phase(); }
+    void SetSynthesisNoteSource(std::function<int()> note) {
+        m_tone.SetNoteSource(std::move(note));
+    }
+    int SynthesisNote() const { return m_tone.Note(); }
+    double SynthesisPhase() const { return m_tone.Phase(); }
     // Plays the synthesised tone (true) or the clip (false) from the next refill on.
-    void SetSynthesis(bool synthesis) { m_bSynthesis = synthesis; }
-    bool IsSynthesis() const { return m_bSynthesis; }
+    void SetSynthesis(bool synthesis) { m_tone.SetSynthesis(synthesis); }
+    bool IsSynthesis() const { return m_tone.IsSynthesis(); }
     // The engine keeps its own copy of the clip, looped without a gap.
-    void SetClip(std::vector<std::int16_t> clip);
+    void SetClip(std::vector<std::int16_t> clip) { m_tone.SetClip(std::move(clip)); }
 
     // Hears captured blocks and capture lost from now on, until removed (before it goes away).
     void AddCaptureListener(ICaptureListener* listener);
     void RemoveCaptureListener(ICaptureListener* listener);
 
 private:
-    void Generate(std::span<std::int16_t> buffer);
-
-    const NoteTable& m_notes;
     std::unique_ptr<IWaveOut> m_waveOut;
     CaptureCycle m_capture;
     std::vector<ICaptureListener*> m_captureListeners;
     ToneOutput m_output;
     std::function<void(Block)> m_blockSink;
-    std::function<int()> m_synthNote;
-
-    bool m_bSynthesis = true;
-    // The fundamental and its octave at equal weight with a weak twelfth: easy to hear
-    // against a string.
-    ToneOscillator m_oscillator{{0.5, 0.5, 0.1}};
-    std::vector<std::int16_t> m_clip;
-    std::size_t m_nClipPos = 0;
+    ReferenceTone m_tone;
 };
