@@ -80,6 +80,13 @@ bool CaptureCycle::OnEvent(QEvent* e) {
         }
         return true;
     }
+    if (type == MM_WIM_STALLED) {
+        // Still open, and blocks follow as soon as sound does; nothing old stays on screen.
+        if (m_bOpen && m_lossListener) {
+            m_lossListener();
+        }
+        return true;
+    }
     if (type == MM_WIM_ERROR) {
         if (!m_bOpen) {
             return true; // already closed: a late word from a device given up on

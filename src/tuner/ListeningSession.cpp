@@ -62,13 +62,17 @@ void CListeningSession::WatchCapture() {
     if (m_engine.IsCaptureOpen()) {
         return;
     }
+    ShowNothingHeard();
+    if (!m_bWatching && !m_retry.isActive()) {
+        m_retry.start();
+    }
+}
+
+void CListeningSession::ShowNothingHeard() {
     m_readout.ShowNothingHeard();
     m_tracker.Reset(); // what was heard before is not the note when sound comes back
     m_markers.fill(0.0);
     emit ReadoutChanged();
-    if (!m_bWatching && !m_retry.isActive()) {
-        m_retry.start();
-    }
 }
 
 bool CListeningSession::event(QEvent* e) {
@@ -86,6 +90,8 @@ bool CListeningSession::event(QEvent* e) {
     if (m_engine.OnBufferDone(e) != 0) {
         if (type == MM_WIM_ERROR) {
             WatchCapture();
+        } else if (type == MM_WIM_STALLED) {
+            ShowNothingHeard(); // the microphone went quiet: no box, and it may come back
         }
         return true;
     }

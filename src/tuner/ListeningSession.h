@@ -96,6 +96,7 @@ private:
     void ShowPitch(double hz);
     void Chosen();
     void WatchCapture();
+    void ShowNothingHeard();
 
     CWaveEngine& m_engine;
     TunerReadout m_readout;

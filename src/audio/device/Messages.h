@@ -29,6 +29,10 @@ constexpr QEvent::Type MM_WOM_ERROR = MessageType(WM_APP_BASE + 0x11);
 // Opening the capture device may succeed again: a sound server answered or a source appeared
 // (capture device -> its watcher): a plain QEvent.
 constexpr QEvent::Type MM_WIM_AVAILABLE = MessageType(WM_APP_BASE + 0x12);
+// The capture device is open but has delivered nothing for a while: its source was suspended
+// or unlinked (capture device -> its notification object): a plain QEvent. Blocks follow again
+// as soon as sound does.
+constexpr QEvent::Type MM_WIM_STALLED = MessageType(WM_APP_BASE + 0x13);
 
 // MM_WIM_DATA and MM_WOM_DONE name the buffer that finished.
 class WaveDoneEvent : public QEvent {

@@ -73,3 +73,9 @@ void WaveQueue::ReportError(WaveResult code) {
         QCoreApplication::postEvent(m_notify, new WaveErrorEvent(m_errorEvent, code));
     }
 }
+
+void WaveQueue::Post(QEvent::Type type) {
+    if (m_notify) {
+        QCoreApplication::postEvent(m_notify, new QEvent(type));
+    }
+}

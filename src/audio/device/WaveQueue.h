@@ -34,6 +34,8 @@ public:
 
     // Tells the notification object, once, that the device stopped with this code.
     void ReportError(WaveResult code);
+    // Tells the notification object something that carries nothing more than its type.
+    void Post(QEvent::Type type);
 
 private:
     void Finish();

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "PulseConnection.h"
+#include "PulseStream.h"
 #include "QueuedWaveDevice.h"
 
 #include <memory>
-
-struct pa_stream;
 
 // Output through the sound server's own client library, to the default sink. The server asks
 // for sound on the loop's thread and takes it straight from the queued buffers; a buffer is
@@ -25,11 +23,8 @@ public:
 
 private:
     void Pump(std::size_t bytes);
-    static void OnState(pa_stream* stream, void* self);
 
     std::shared_ptr<PulseConnection> m_connection;
     double m_dAhead;
-    // With the loop locked:
-    pa_stream* m_stream = nullptr;
-    bool m_bFailed = false;
+    PulseStream m_stream; // with the loop locked
 };
