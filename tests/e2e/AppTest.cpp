@@ -256,6 +256,11 @@ public:
         }
     }
     bool IsUp() const { return m_modules.size() == 3; }
+    // Unplugs the microphone alone: its sink and loopback stay.
+    void RemoveMicrophone() {
+        RunProgram("pactl", {"unload-module", m_modules.at(1)});
+        m_modules.erase(m_modules.begin() + 1);
+    }
 
 private:
     void Load(std::vector<std::string> arguments) {
@@ -317,6 +322,93 @@ TEST(RealProgram, RecordsFromThePickedSourceOrFollowsTheDefault) {
     EXPECT_TRUE(watcher.boxes.isEmpty()) << watcher.boxes.join("; ").toStdString();
     RunProgram("pactl", {"set-default-source", "loopmic"});
     QSettings("Pelorin", "Quavelorin").remove("Setting/Input");
+}
+
+// The picked microphone is unplugged while it is heard: said once, and capture is on the
+// default within 3 s, with no other server event to prompt it.
+TEST(RealProgram, APickedSourceThatGoesGivesWayToTheDefault) {
+    SecondSource second;
+    ASSERT_TRUE(second.IsUp());
+    QTemporaryDir dir;
+    SinkSine first(dir, "nullsink", 440);
+    SinkSine other(dir, "second", 523);
+    ASSERT_TRUE(first.IsPlaying() && other.IsPlaying());
+    QSettings("Pelorin", "Quavelorin").setValue("Setting/Input", "secondmic");
+    BoxWatcher watcher;
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    app.MainFrame()->OnCommand(ID_AUTO_TONE);
+    ASSERT_TRUE(ReadsNear(app, 523.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
+
+    second.RemoveMicrophone();
+    const DisplayAnalyser& display = app.MainFrame()->GraphView()->Analyser();
+    EXPECT_TRUE(ProcessEventsUntil(
+        [&] { return std::abs(display.Display()->history.back() - 440.0) < 2.0; }, 3s));
+    EXPECT_TRUE(ReadsNear(app, 440.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
+    EXPECT_EQ(watcher.boxes.size(), 1) << watcher.boxes.join("; ").toStdString();
+    app.ExitInstance();
+    QSettings("Pelorin", "Quavelorin").remove("Setting/Input");
+}
+
+// The server's index of the module that made this source; empty when there is none.
+std::string SourceModule(const std::string& source) {
+    std::string modules;
+    RunProgram("pactl", {"list", "short", "modules"}, &modules);
+    for (const QString& line : QString::fromStdString(modules).split('\n')) {
+        if (line.contains("source_name=" + QString::fromStdString(source) + " ")) {
+            return line.section('\t', 0, 0).toStdString();
+        }
+    }
+    return {};
+}
+
+// The only microphone is unplugged while the speakers play on: the server's default falls to
+// a monitor, which is never read. Said once, nothing shown meanwhile, and the reading comes
+// back by itself with the microphone.
+TEST(RealProgram, WithTheOnlyMicrophoneGoneNothingIsRead) {
+    ServerSine sine(445);
+    ASSERT_TRUE(sine.IsPlaying());
+    BoxWatcher watcher;
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_TRUE(ReadsNear(app, 445.0, 20s)) << Label(app, "pitchText").toStdString();
+
+    const std::string module = SourceModule("loopmic");
+    ASSERT_FALSE(module.empty());
+    ASSERT_EQ(RunProgram("pactl", {"unload-module", module}), 0);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return Label(app, "pitchText").isEmpty(); }, 3s));
+    // Whatever the monitor plays, nothing comes back while no microphone is there.
+    EXPECT_FALSE(ProcessEventsUntil([&] { return !Label(app, "pitchText").isEmpty(); }, 3s))
+        << Label(app, "pitchText").toStdString();
+    ExpectNothingShown(app);
+    EXPECT_EQ(watcher.boxes.size(), 1) << watcher.boxes.join("; ").toStdString();
+
+    ASSERT_EQ(RunProgram("pactl", {"load-module", "module-remap-source", "master=nullsink.monitor",
+                                   "source_name=loopmic", "channels=1"}),
+              0);
+    RunProgram("pactl", {"set-default-source", "loopmic"});
+    EXPECT_TRUE(ReadsNear(app, 445.0, 30s)) << Label(app, "pitchText").toStdString();
+    EXPECT_EQ(watcher.boxes.size(), 1) << watcher.boxes.join("; ").toStdString();
+    app.ExitInstance();
+}
+
+// The microphone is suspended: no error, but nothing comes. The read-out shows no value
+// within 3 s, without a box, and reads again once sound does.
+TEST(RealProgram, ASuspendedMicrophoneShowsNothingUntilItSoundsAgain) {
+    ServerSine sine(445);
+    ASSERT_TRUE(sine.IsPlaying());
+    BoxWatcher watcher;
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_TRUE(ReadsNear(app, 445.0, 20s)) << Label(app, "pitchText").toStdString();
+
+    ASSERT_EQ(RunProgram("pactl", {"suspend-sink", "nullsink", "1"}), 0);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return Label(app, "pitchText").isEmpty(); }, 3s));
+    ExpectNothingShown(app);
+    ASSERT_EQ(RunProgram("pactl", {"suspend-sink", "nullsink", "0"}), 0);
+    EXPECT_TRUE(ReadsNear(app, 445.0, 20s)) << Label(app, "pitchText").toStdString();
+    EXPECT_TRUE(watcher.boxes.isEmpty()) << watcher.boxes.join("; ").toStdString();
+    app.ExitInstance();
 }
 
 // A settings folder that cannot be made (its parent is a file): said once, and the program
