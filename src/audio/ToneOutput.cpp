@@ -97,7 +97,7 @@ WaveResult ToneOutput::Stop() {
 bool ToneOutput::OnEvent(QEvent* e) {
     const QEvent::Type type = e->type();
     if (type == MM_WOM_DONE) {
-        Refill(static_cast<WaveDoneEvent*>(e)->Header());
+        Refill(static_cast<WaveDoneEvent*>(e));
         return true;
     }
     if (type == MM_WOM_ERROR) {
@@ -111,13 +111,16 @@ bool ToneOutput::OnEvent(QEvent* e) {
     return false;
 }
 
-void ToneOutput::Refill(const WaveHeader* done) {
-    // Only the named buffer's flags are read: the other may be the device's meanwhile.
-    const auto named = [done](const WaveHeader& header) { return !done || done == &header; };
+void ToneOutput::Refill(const WaveDoneEvent* done) {
+    // A notification is matched by its stamp, never by the flags the device may be writing;
+    // without one (a device that plays synchronously) the flags are the device's no more.
+    const auto named = [done](const WaveHeader& header) {
+        return done ? done->Names(header) : header.IsDone();
+    };
     if (m_state == State::Releasing) {
         // Only the tail's block is queued now; notifications of the buffers taken back find it
         // still queued.
-        if (named(m_headers[0]) && m_headers[0].IsDone()) {
+        if (named(m_headers[0])) {
             Stop();
         }
         return;
@@ -127,7 +130,7 @@ void ToneOutput::Refill(const WaveHeader* done) {
     }
     for (int i = 0; i < 2; ++i) {
         WaveHeader& header = m_headers[static_cast<std::size_t>(i)];
-        if (named(header) && header.IsDone()) {
+        if (named(header)) {
             Fill(i, false);
             m_device.Unprepare(header);
             m_device.Prepare(header);

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QObject;
+class WaveDoneEvent;
 
 // An output device with two circulating buffers, each refilled by the generator as soon as it
 // has played: the reference tone and the metronome's clip, and the probe tone. Everything runs
@@ -57,7 +58,7 @@ public:
     // Refills and requeues the buffer that has played, or closes once a released tail has:
     // the buffer named, or with none named the first one marked done (for a device that plays
     // synchronously, in tests).
-    void Refill(const WaveHeader* done);
+    void Refill(const WaveDoneEvent* done);
 
 private:
     enum class State { Closed, Playing, Releasing };

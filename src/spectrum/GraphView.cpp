@@ -225,7 +225,7 @@ bool CGraphView::event(QEvent* e) {
         return true;
     }
     if (e->type() == MM_WOM_DONE) {
-        m_probe.ProbeToneRefill(static_cast<WaveDoneEvent*>(e)->Header());
+        m_probe.ProbeToneRefill(static_cast<WaveDoneEvent*>(e));
         return true;
     }
     if (e->type() == MM_WOM_ERROR) {

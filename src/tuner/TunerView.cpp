@@ -2,9 +2,9 @@
 
 #include "Doreme.h"
 #include "InstrumentTree.h"
-#include "TunerMessages.h"
 #include "PitchMeter.h"
 #include "TreeIcons.h"
+#include "TunerMessages.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

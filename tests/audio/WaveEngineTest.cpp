@@ -70,6 +70,24 @@ TEST_F(EngineFixture, BlocksAreHandedOverInTheOrderTheyWereFilled) {
     EXPECT_EQ(blocks, (std::vector<std::int16_t>{1, 2, 3, 4}));
 }
 
+// Notifications that were under way when capture reopened name buffers queued again since:
+// they are dropped by their stamp, and each block of the new opening is handed over once, in
+// order, whether it filled before the stale word arrived or after.
+TEST_F(EngineFixture, AStaleDoneEventAfterAReopenIsDropped) {
+    engine.StartCapture();
+    in->Feed(Block(1)); // buffer 0; its notification waits
+    in->Feed(Block(2)); // buffer 1 as well
+    engine.StopCapture();
+    engine.StartCapture();
+    in->Feed(Block(3)); // buffer 0 of the new opening, before the stale words arrive
+    Pump();
+    EXPECT_EQ(blocks, (std::vector<std::int16_t>{3}));
+    in->Feed(Block(4));
+    in->Feed(Block(5));
+    Pump();
+    EXPECT_EQ(blocks, (std::vector<std::int16_t>{3, 4, 5}));
+}
+
 TEST_F(EngineFixture, ALostCaptureDeviceIsClosedAndShownOnce) {
     engine.StartCapture();
     in->Break();
@@ -154,8 +172,8 @@ TEST_F(EngineFixture, OpenFailureIsShownAndALaterStartRetries) {
 TEST_F(EngineFixture, NotificationsForAClosedDeviceAreAcknowledgedAndIgnored) {
     EXPECT_EQ(engine.StopCapture(), WAVE_NOERROR);
     WaveHeader header;
-    WaveDoneEvent captured(MM_WIM_DATA, &header);
-    WaveDoneEvent played(MM_WOM_DONE, &header);
+    WaveDoneEvent captured(MM_WIM_DATA, &header, 0);
+    WaveDoneEvent played(MM_WOM_DONE, &header, 0);
     QEvent other(QEvent::User);
     EXPECT_EQ(engine.OnBufferDone(&captured), 1);
     EXPECT_EQ(engine.OnBufferDone(&played), 1);

@@ -34,14 +34,20 @@ constexpr QEvent::Type MM_WIM_AVAILABLE = MessageType(WM_APP_BASE + 0x12);
 // as soon as sound does.
 constexpr QEvent::Type MM_WIM_STALLED = MessageType(WM_APP_BASE + 0x13);
 
-// MM_WIM_DATA and MM_WOM_DONE name the buffer that finished.
+// MM_WIM_DATA and MM_WOM_DONE name the buffer that finished, and the queueing it finished.
 class WaveDoneEvent : public QEvent {
 public:
-    WaveDoneEvent(QEvent::Type type, const WaveHeader* header) : QEvent(type), m_pHeader(header) {}
+    WaveDoneEvent(QEvent::Type type, const WaveHeader* header, std::uint64_t generation)
+        : QEvent(type), m_pHeader(header), m_nGeneration(generation) {}
     const WaveHeader* Header() const { return m_pHeader; }
+    std::uint64_t Generation() const { return m_nGeneration; }
+    // This buffer finished as it is queued now: not a notification left from before it was
+    // given back or queued again. Reads nothing the device writes.
+    bool Names(const WaveHeader& header) const;
 
 private:
     const WaveHeader* m_pHeader;
+    std::uint64_t m_nGeneration;
 };
 
 // MM_WIM_ERROR and MM_WOM_ERROR carry the device's code.

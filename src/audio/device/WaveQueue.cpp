@@ -22,6 +22,7 @@ WaveResult WaveQueue::Enqueue(WaveHeader& header) {
     }
     header.flags = (header.flags | WHDR_INQUEUE) & ~WHDR_DONE;
     header.recorded = 0;
+    header.generation = ++m_nGeneration;
     m_queue.push_back(&header);
     return WAVE_NOERROR;
 }
@@ -29,6 +30,7 @@ WaveResult WaveQueue::Enqueue(WaveHeader& header) {
 void WaveQueue::ReturnAll() {
     for (WaveHeader* header : m_queue) {
         header->flags = (header->flags | WHDR_DONE) & ~WHDR_INQUEUE;
+        header->generation = ++m_nGeneration; // its notification, if posted, is stale now
     }
     m_queue.clear();
     m_headBytes = 0;
@@ -41,7 +43,8 @@ void WaveQueue::Finish() {
     header->recorded = header->length;
     header->flags = (header->flags | WHDR_DONE) & ~WHDR_INQUEUE;
     if (m_notify) {
-        QCoreApplication::postEvent(m_notify, new WaveDoneEvent(m_doneEvent, header));
+        QCoreApplication::postEvent(m_notify,
+                                    new WaveDoneEvent(m_doneEvent, header, header->generation));
     }
 }
 

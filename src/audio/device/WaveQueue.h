@@ -45,4 +45,5 @@ private:
     QPointer<QObject> m_notify;
     std::deque<WaveHeader*> m_queue;
     std::size_t m_headBytes = 0; // bytes of the oldest buffer already filled or played
+    std::uint64_t m_nGeneration = 0;
 };
