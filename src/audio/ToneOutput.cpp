@@ -80,13 +80,13 @@ void ToneOutput::Release(const TailWriter& tail) {
     }
 }
 
-WaveResult ToneOutput::Stop() {
+WaveResult ToneOutput::Close(bool afterPlaying) {
     if (m_state == State::Closed) {
         return WAVE_NOERROR;
     }
     m_device.Reset();
     QueueRest(nullptr, 0); // unprepares every buffer
-    const WaveResult result = m_device.Close();
+    const WaveResult result = afterPlaying ? m_device.CloseAfterPlaying() : m_device.Close();
     m_state = State::Closed;
     if (m_listener) {
         m_listener();
@@ -121,7 +121,7 @@ void ToneOutput::Refill(const WaveDoneEvent* done) {
         // Only the tail's block is queued now; notifications of the buffers taken back find it
         // still queued.
         if (named(m_headers[0])) {
-            Stop();
+            Close(true); // the server may still hold the fade: it plays out
         }
         return;
     }

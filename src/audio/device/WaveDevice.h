@@ -88,6 +88,9 @@ class IWaveOut : public IWaveDevice {
 public:
     // Queues the buffer behind those already queued.
     virtual WaveResult Write(WaveHeader& header) = 0;
+    // Closes once everything given to the device has reached the speaker; the device may be
+    // opened again meanwhile. A device that holds nothing ahead closes at once.
+    virtual WaveResult CloseAfterPlaying() { return Close(); }
 };
 
 // The text of the codes above, shared by every implementation.

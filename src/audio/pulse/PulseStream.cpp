@@ -2,6 +2,8 @@
 
 #include "PulseStreams.h"
 
+#include <utility>
+
 WaveResult PulseStream::Make(const char* name) {
     if (m_stream) {
         return WAVE_ERR_OPEN;
@@ -28,6 +30,18 @@ void PulseStream::Release() {
     m_queue.SetNotify(nullptr);
     ReleaseStream(m_stream);
     m_bFailed = false;
+}
+
+pa_stream* PulseStream::Detach() {
+    m_queue.ReturnAll();
+    m_queue.SetNotify(nullptr);
+    pa_stream* stream = std::exchange(m_stream, nullptr);
+    if (stream) {
+        pa_stream_set_state_callback(stream, nullptr, nullptr);
+        pa_stream_set_write_callback(stream, nullptr, nullptr);
+    }
+    m_bFailed = false;
+    return stream;
 }
 
 void PulseStream::Fail(WaveResult code) {

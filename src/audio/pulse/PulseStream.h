@@ -28,6 +28,8 @@ public:
     void Opened(QObject* notify);
     // Gives every queued buffer back, stops the notifications and lets the stream go.
     void Release();
+    // The same, but the stream itself is handed over, its callbacks detached.
+    pa_stream* Detach();
 
     // Told once when the stream stops working, after the error is posted, and each time it
     // becomes ready (on the loop's thread).

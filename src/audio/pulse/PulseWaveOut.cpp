@@ -6,6 +6,7 @@
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <utility>
 
 PulseWaveOut::PulseWaveOut(double aheadSeconds)
     : QueuedWaveDevice(MM_WOM_DONE, MM_WOM_ERROR), m_connection(PulseConnection::Shared()),
@@ -13,6 +14,8 @@ PulseWaveOut::PulseWaveOut(double aheadSeconds)
 
 PulseWaveOut::~PulseWaveOut() {
     Close();
+    PulseConnection::Lock lock(*m_connection);
+    ReleaseDrained();
 }
 
 WaveResult PulseWaveOut::Open(QObject* notify) {
@@ -66,6 +69,37 @@ WaveResult PulseWaveOut::Close() {
     PulseConnection::Lock lock(*m_connection);
     m_stream.Release();
     return WAVE_NOERROR;
+}
+
+WaveResult PulseWaveOut::CloseAfterPlaying() {
+    PulseConnection::Lock lock(*m_connection);
+    if (!m_stream.IsReady()) {
+        m_stream.Release();
+        return WAVE_NOERROR;
+    }
+    ReleaseDrained(); // one tail plays out at a time; an earlier one is let go
+    m_draining = m_stream.Detach();
+    m_drain = pa_stream_drain(
+        m_draining,
+        [](pa_stream*, int, void* self) {
+            auto* device = static_cast<PulseWaveOut*>(self);
+            Forget(std::exchange(device->m_drain, nullptr)); // finishing: nothing to cancel
+            ReleaseStream(device->m_draining);
+        },
+        this);
+    if (!m_drain) {
+        ReleaseDrained();
+    }
+    return WAVE_NOERROR;
+}
+
+void PulseWaveOut::ReleaseDrained() {
+    if (m_drain) {
+        pa_operation_cancel(m_drain);
+        pa_operation_unref(m_drain);
+        m_drain = nullptr;
+    }
+    ReleaseStream(m_draining);
 }
 
 // Hands the server up to bytes from the queued buffers, oldest first.
