@@ -113,10 +113,13 @@ void DisplayAnalyser::Publish() {
         std::lock_guard lock(m_displayMutex);
         m_display = next;
     }
-    std::lock_guard lock(m_graphMutex);
-    if (m_pGraph && !m_bSpectrumPending.exchange(true)) {
-        QCoreApplication::postEvent(m_pGraph, new QEvent(WM_SPECTRUM_READY));
+    {
+        std::lock_guard lock(m_graphMutex);
+        if (m_pGraph && !m_bSpectrumPending.exchange(true)) {
+            QCoreApplication::postEvent(m_pGraph, new QEvent(WM_SPECTRUM_READY));
+        }
     }
+    m_nPublished.fetch_add(1); // after the post, so a reader that sees it finds the event
 }
 
 std::shared_ptr<DisplayAnalyser::DisplaySnapshot> DisplayAnalyser::FreeSnapshot() {

@@ -62,6 +62,8 @@ public:
     void SetGraphWindow(QObject* graph);
     // The newest snapshot, never null; taking it allows the next WM_SPECTRUM_READY.
     std::shared_ptr<const DisplaySnapshot> Display() const;
+    // Snapshots published so far, the graph told of each or not; taking none.
+    std::uint64_t Published() const { return m_nPublished.load(); }
 
 private:
     void OnCapturedBlock(Block block) override { Push(block); }
@@ -83,6 +85,7 @@ private:
     mutable std::mutex m_displayMutex; // guards m_display (the pointer, not the snapshot)
     std::shared_ptr<const DisplaySnapshot> m_display;
     mutable std::atomic<bool> m_bSpectrumPending{false};
+    std::atomic<std::uint64_t> m_nPublished{0};
 
     std::mutex m_graphMutex; // guards m_pGraph
     QObject* m_pGraph = nullptr;

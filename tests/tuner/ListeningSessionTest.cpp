@@ -137,9 +137,10 @@ TEST_F(SessionFixture, CaptureLostIsShownOnceThenFoundAgain) {
     ProcessEventsUntil([&] { return !engine.IsCaptureOpen(); }, 1s);
     EXPECT_FALSE(session.Readout().IsShowing());
     EXPECT_TRUE(session.IsRetryingCapture());
-    ProcessEventsUntil([] { return false; }, 2500ms); // one retry fails, quietly
-    EXPECT_EQ(in->OpenCount(), 2);
+    // A retry fails, quietly.
+    ASSERT_TRUE(ProcessEventsUntil([&] { return in->OpenCount() >= 2; }, 10s));
     EXPECT_FALSE(engine.IsCaptureOpen());
+    EXPECT_EQ(errors.messages.size(), 1u);
 
     in->FailOpensWith(WAVE_NOERROR); // and back
     ASSERT_TRUE(ProcessEventsUntil([&] { return engine.IsCaptureOpen(); }, 3s));
