@@ -1,6 +1,7 @@
 #include "WaveEngine.h"
 #include "AudioTestSupport.h"
 #include "Doreme.h"
+#include "EngineOnMemory.h"
 #include "MemoryWaveIn.h"
 #include "MemoryWaveOut.h"
 #include "Messages.h"
@@ -29,30 +30,18 @@ std::vector<std::int16_t> Sine(double hz, int count, double amplitude = 8000.0) 
     return samples;
 }
 
-// An engine on in-memory devices with a sink standing in for the listening session; the
-// blocks handed over are recorded by their first sample.
-// The sink and the recorder outlive the engine, whose capture thread may still be posting.
-struct EngineFixture : ::testing::Test {
-    CDoreme doreme;
-    NotifySink sink;
-    ErrorRecorder errors;
-    MemoryWaveIn* in = new MemoryWaveIn;
-    MemoryWaveOut* out = new MemoryWaveOut;
-    CWaveEngine engine{doreme.Notes(), std::unique_ptr<IWaveIn>(in),
-                       std::unique_ptr<IWaveOut>(out)};
-    DisplayAnalyser display{doreme.Notes(), engine};
+// The engine with a sink standing in for the listening session; the blocks handed over are
+// recorded by their first sample.
+struct EngineFixture : EngineOnMemory {
     std::vector<std::int16_t> blocks;
     int outputChanges = 0;
     int note = 48;
 
     EngineFixture() {
-        sink.engine = &engine;
-        engine.Initialise(&sink);
         engine.SetBlockSink([this](CWaveEngine::Block block) { blocks.push_back(block[0]); });
         engine.SetOutputListener([this] { ++outputChanges; });
         engine.SetSynthesisNoteSource([this] { return note; });
     }
-    void Pump() { QCoreApplication::processEvents(); }
 };
 
 TEST_F(EngineFixture, BlocksAreHandedOverInTheOrderTheyWereFilled) {

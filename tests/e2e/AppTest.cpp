@@ -10,6 +10,7 @@
 #include "InstrumentTree.h"
 #include "MainFrame.h"
 #include "QuavelorinApp.h"
+#include "ServerSine.h"
 #include "TunerView.h"
 #include "WaveEngine.h"
 
@@ -47,29 +48,6 @@ std::optional<double> ShownHz(CQuavelorinApp& app) {
     const double hz = end > 0 ? text.left(end).toDouble(&ok) : 0.0;
     return ok ? std::optional<double>(hz) : std::nullopt;
 }
-
-// `pactl load-module module-sine`: a steady sine of whole hertz.
-class ServerSine {
-public:
-    explicit ServerSine(int hz) {
-        std::string module;
-        if (RunProgram(
-                "pactl",
-                {"load-module", "module-sine", "sink=nullsink", "frequency=" + std::to_string(hz)},
-                &module) == 0) {
-            m_module = QString::fromStdString(module).trimmed();
-        }
-    }
-    ~ServerSine() {
-        if (!m_module.isEmpty()) {
-            RunProgram("pactl", {"unload-module", m_module.toStdString()});
-        }
-    }
-    bool IsPlaying() const { return !m_module.isEmpty(); }
-
-private:
-    QString m_module;
-};
 
 TEST(RealProgram, ReadsAPlayedToneAgainstA4) {
     ServerSine sine(445);

@@ -7,6 +7,7 @@
 #include "ListeningSession.h"
 #include "ProbeTone.h"
 #include "PulseWaveOut.h"
+#include "ServerSine.h"
 #include "SystemWaveDevices.h"
 
 #include <gtest/gtest.h>
@@ -35,39 +36,6 @@ void Log(const char* what, const std::vector<double>& readings, double reference
     }
     std::cout << std::endl;
 }
-
-std::string Run(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe)) {
-            output += buffer;
-        }
-        pclose(pipe);
-    }
-    return output;
-}
-
-// A sine played into the server's default sink for as long as it lives.
-class ServerSine {
-public:
-    explicit ServerSine(int hz) {
-        m_module =
-            Run("pactl load-module module-sine sink=nullsink frequency=" + std::to_string(hz));
-        while (!m_module.empty() && (m_module.back() == '\n' || m_module.back() == ' ')) {
-            m_module.pop_back();
-        }
-    }
-    ~ServerSine() {
-        if (!m_module.empty()) {
-            Run("pactl unload-module " + m_module);
-        }
-    }
-    bool IsPlaying() const { return !m_module.empty(); }
-
-private:
-    std::string m_module;
-};
 
 struct RealAudio : ::testing::Test {
     CDoreme doreme;

@@ -1,6 +1,7 @@
 #include "ListeningSession.h"
 #include "AudioTestSupport.h"
 #include "Doreme.h"
+#include "EngineOnMemory.h"
 #include "MemoryWaveIn.h"
 #include "MemoryWaveOut.h"
 #include "SignalHelpers.h"
@@ -19,13 +20,7 @@ std::vector<std::int16_t> Block(std::int16_t value) {
 }
 
 // A session on in-memory devices, as the tuner pane holds it.
-struct SessionFixture : ::testing::Test {
-    CDoreme doreme;
-    ErrorRecorder errors;
-    MemoryWaveIn* in = new MemoryWaveIn;
-    MemoryWaveOut* out = new MemoryWaveOut;
-    CWaveEngine engine{doreme.Notes(), std::unique_ptr<IWaveIn>(in),
-                       std::unique_ptr<IWaveOut>(out)};
+struct SessionFixture : EngineOnMemory {
     CListeningSession session{doreme, engine};
     QSignalSpy readouts{&session, &CListeningSession::ReadoutChanged};
 
