@@ -2,9 +2,8 @@
 
 #include "NoteTable.h"
 #include "PitchEstimator.h"
+#include "PostEvent.h"
 #include "WaveEngine.h"
-
-#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -116,7 +115,7 @@ void DisplayAnalyser::Publish() {
     {
         std::lock_guard lock(m_graphMutex);
         if (m_pGraph && !m_bSpectrumPending.exchange(true)) {
-            QCoreApplication::postEvent(m_pGraph, new QEvent(WM_SPECTRUM_READY));
+            PostEvent(m_pGraph, new QEvent(WM_SPECTRUM_READY));
         }
     }
     m_nPublished.fetch_add(1); // after the post, so a reader that sees it finds the event

@@ -1,6 +1,7 @@
 #include "ListeningSession.h"
 
 #include "Doreme.h"
+#include "PostEvent.h"
 #include "TunerMessages.h"
 
 #include <QCoreApplication>
@@ -43,7 +44,7 @@ void CListeningSession::Start() {
         // Runs on the worker: only posts, so the worker never waits on the GUI thread. This
         // object outlives the worker, which Stop joins.
         m_state.StartWorker([this](double hz, std::uint64_t tag) {
-            QCoreApplication::postEvent(this, new PitchResultEvent(hz, tag));
+            PostEvent(this, new PitchResultEvent(hz, tag));
         });
     }
 }

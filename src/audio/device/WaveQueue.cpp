@@ -1,8 +1,7 @@
 #include "WaveQueue.h"
 
 #include "Messages.h"
-
-#include <QCoreApplication>
+#include "PostEvent.h"
 
 #include <algorithm>
 
@@ -43,8 +42,7 @@ void WaveQueue::Finish() {
     header->recorded = header->length;
     header->flags = (header->flags | WHDR_DONE) & ~WHDR_INQUEUE;
     if (m_notify) {
-        QCoreApplication::postEvent(m_notify,
-                                    new WaveDoneEvent(m_doneEvent, header, header->generation));
+        PostEvent(m_notify, new WaveDoneEvent(m_doneEvent, header, header->generation));
     }
 }
 
@@ -73,12 +71,12 @@ void WaveQueue::Advance(std::size_t bytes) {
 
 void WaveQueue::ReportError(WaveResult code) {
     if (m_notify) {
-        QCoreApplication::postEvent(m_notify, new WaveErrorEvent(m_errorEvent, code));
+        PostEvent(m_notify, new WaveErrorEvent(m_errorEvent, code));
     }
 }
 
 void WaveQueue::Post(QEvent::Type type) {
     if (m_notify) {
-        QCoreApplication::postEvent(m_notify, new QEvent(type));
+        PostEvent(m_notify, new QEvent(type));
     }
 }

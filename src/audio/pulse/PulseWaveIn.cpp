@@ -1,9 +1,8 @@
 #include "PulseWaveIn.h"
 
 #include "Messages.h"
+#include "PostEvent.h"
 #include "PulseStreams.h"
-
-#include <QCoreApplication>
 
 #include <pulse/pulseaudio.h>
 
@@ -230,7 +229,7 @@ void PulseWaveIn::CheckStall() {
 
 void PulseWaveIn::PostAvailable() {
     if (m_pWatcher) {
-        QCoreApplication::postEvent(m_pWatcher, new QEvent(MM_WIM_AVAILABLE));
+        PostEvent(m_pWatcher, new QEvent(MM_WIM_AVAILABLE));
     }
 }
 
