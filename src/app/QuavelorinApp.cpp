@@ -1,6 +1,7 @@
 #include "QuavelorinApp.h"
 
 #include "DataFiles.h"
+#include "DeviceErrorBox.h"
 #include "Doreme.h"
 #include "HomePage.h"
 #include "MainFrame.h"
@@ -38,16 +39,9 @@ bool CQuavelorinApp::InitInstance() {
         box.exec();
     }
 
-    // Sound device failures are shown to the user in a message box with the program's title.
-    // The box does not wait for its answer: a failure is met inside device notifications,
-    // which must go on (and retry) meanwhile.
-    m_previousErrorHandler = SetDeviceErrorHandler([this](const QString& message) {
-        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Quavelorin"), message,
-                                    QMessageBox::Ok, m_frame.get());
-        box->setObjectName("deviceErrorBox");
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
-    });
+    // Sound device failures are shown to the user in a message box.
+    m_previousErrorHandler = SetDeviceErrorHandler(
+        [this](const QString& message) { ShowDeviceErrorBox(m_frame.get(), message); });
 
     // Before anything reads or writes a setting; told once the window is up.
     const QString settingsProblem = CSettingsStore::CheckAtStartUp();

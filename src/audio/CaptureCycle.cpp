@@ -63,9 +63,9 @@ bool CaptureCycle::OnEvent(QEvent* e) {
     const QEvent::Type type = e->type();
     if (type == MM_WIM_DATA) {
         // Only the buffer the notification names: the device posts them in fill order.
-        const WaveHeader* done = static_cast<WaveDoneEvent*>(e)->Header();
+        const auto* done = static_cast<WaveDoneEvent*>(e);
         for (WaveHeader& header : m_headers) {
-            if (m_bOpen && &header == done && header.IsDone()) {
+            if (m_bOpen && done->Names(header)) {
                 m_bShown = false; // sound is heard: the next outage may be told
                 if (m_blockSink) {
                     m_blockSink(Block(header.data, kBlockSamples));
@@ -77,6 +77,13 @@ bool CaptureCycle::OnEvent(QEvent* e) {
                 m_device->Prepare(header);
                 m_device->AddBuffer(header);
             }
+        }
+        return true;
+    }
+    if (type == MM_WIM_STALLED) {
+        // Still open, and blocks follow as soon as sound does; nothing old stays on screen.
+        if (m_bOpen && m_lossListener) {
+            m_lossListener();
         }
         return true;
     }

@@ -30,7 +30,7 @@ public:
     void SetNotify(QObject* notify) { m_pNotify = notify; }
     // Each captured block, in fill order; the span is valid during the call.
     void SetBlockSink(std::function<void(Block)> sink) { m_blockSink = std::move(sink); }
-    // Told when capture closes because its device stopped.
+    // Told when capture closes because its device stopped, or the device has stalled.
     void SetLossListener(std::function<void()> listener) { m_lossListener = std::move(listener); }
 
     // Opens, queues both buffers and starts; true when capture is open. A failure is shown
@@ -41,7 +41,8 @@ public:
     WaveResult Close();
     bool IsOpen() const { return m_bOpen; }
 
-    // MM_WIM_DATA and MM_WIM_ERROR (true); anything else is not capture's (false).
+    // MM_WIM_DATA, MM_WIM_STALLED and MM_WIM_ERROR (true); anything else is not capture's
+    // (false).
     bool OnEvent(QEvent* e);
 
     IWaveIn& Device() { return *m_device; }

@@ -80,13 +80,13 @@ void ToneOutput::Release(const TailWriter& tail) {
     }
 }
 
-WaveResult ToneOutput::Stop() {
+WaveResult ToneOutput::Close(bool afterPlaying) {
     if (m_state == State::Closed) {
         return WAVE_NOERROR;
     }
     m_device.Reset();
     QueueRest(nullptr, 0); // unprepares every buffer
-    const WaveResult result = m_device.Close();
+    const WaveResult result = afterPlaying ? m_device.CloseAfterPlaying() : m_device.Close();
     m_state = State::Closed;
     if (m_listener) {
         m_listener();
@@ -97,7 +97,7 @@ WaveResult ToneOutput::Stop() {
 bool ToneOutput::OnEvent(QEvent* e) {
     const QEvent::Type type = e->type();
     if (type == MM_WOM_DONE) {
-        Refill(static_cast<WaveDoneEvent*>(e)->Header());
+        Refill(static_cast<WaveDoneEvent*>(e));
         return true;
     }
     if (type == MM_WOM_ERROR) {
@@ -111,14 +111,17 @@ bool ToneOutput::OnEvent(QEvent* e) {
     return false;
 }
 
-void ToneOutput::Refill(const WaveHeader* done) {
-    // Only the named buffer's flags are read: the other may be the device's meanwhile.
-    const auto named = [done](const WaveHeader& header) { return !done || done == &header; };
+void ToneOutput::Refill(const WaveDoneEvent* done) {
+    // A notification is matched by its stamp, never by the flags the device may be writing;
+    // without one (a device that plays synchronously) the flags are the device's no more.
+    const auto named = [done](const WaveHeader& header) {
+        return done ? done->Names(header) : header.IsDone();
+    };
     if (m_state == State::Releasing) {
         // Only the tail's block is queued now; notifications of the buffers taken back find it
         // still queued.
-        if (named(m_headers[0]) && m_headers[0].IsDone()) {
-            Stop();
+        if (named(m_headers[0])) {
+            Close(true); // the server may still hold the fade: it plays out
         }
         return;
     }
@@ -127,7 +130,7 @@ void ToneOutput::Refill(const WaveHeader* done) {
     }
     for (int i = 0; i < 2; ++i) {
         WaveHeader& header = m_headers[static_cast<std::size_t>(i)];
-        if (named(header) && header.IsDone()) {
+        if (named(header)) {
             Fill(i, false);
             m_device.Unprepare(header);
             m_device.Prepare(header);

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QObject;
+class WaveDoneEvent;
 
 // An output device with two circulating buffers, each refilled by the generator as soon as it
 // has played: the reference tone and the metronome's clip, and the probe tone. Everything runs
@@ -18,9 +19,10 @@ class QObject;
 //
 // A tone may end softly (Release): what the device has not yet been given is taken back, and
 // the tail writer puts in its place the tone's continuation from the first sample not given,
-// ended as it likes, in a block that is silent beyond what it writes; the device closes once
-// that block has played. A start meanwhile keeps the device, and the new tone follows what is
-// left of the tail. Stop closes at once.
+// ended as it likes, in a block that is silent beyond what it writes; once the device has that
+// block it closes after playing what it holds, so the tail reaches the speaker whole. A start
+// meanwhile keeps the device, and the new tone follows what is left of the tail. Stop closes
+// at once.
 class ToneOutput {
 public:
     // Fills buffer 0 or 1 with the tone's next samples.
@@ -47,7 +49,7 @@ public:
     // Ends the tone with the tail the writer gives; nothing unless playing.
     void Release(const TailWriter& tail);
     // Stops at once and closes; WAVE_NOERROR when it was not open.
-    WaveResult Stop();
+    WaveResult Stop() { return Close(false); }
     // Open: while playing, and while a released tail plays out.
     bool IsOpen() const { return m_state != State::Closed; }
     bool IsPlaying() const { return m_state == State::Playing; }
@@ -57,11 +59,14 @@ public:
     // Refills and requeues the buffer that has played, or closes once a released tail has:
     // the buffer named, or with none named the first one marked done (for a device that plays
     // synchronously, in tests).
-    void Refill(const WaveHeader* done);
+    void Refill(const WaveDoneEvent* done);
 
 private:
     enum class State { Closed, Playing, Releasing };
 
+    // Takes back what the device has not been given and closes it: at once, or once what it
+    // was given has reached the speaker.
+    WaveResult Close(bool afterPlaying);
     void Fill(int buffer, bool silent);
     // After a take-back: queues again what the device has not been given of the last tail's
     // rest; false when nothing was left.

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "CaptureCycle.h"
-#include "DisplayAnalyser.h"
-#include "ToneOscillator.h"
+#include "CaptureListener.h"
+#include "ReferenceTone.h"
 #include "ToneOutput.h"
 #include "WaveDevice.h"
 
@@ -18,20 +18,17 @@
 class NoteTable;
 class QObject;
 
-// The sound engine, put together from its parts: capture cycling, the spectrum pane's display
-// analyser on its own thread, and the tone output that plays a synthesised reference tone or
-// a looped clip. Everything but the analyser's thread runs on the GUI thread.
+// The sound engine, put together from its parts: capture cycling, and the tone output that
+// plays a synthesised reference tone or a looped clip. Everything runs on the GUI thread.
 //
-// Every captured block goes to the block sink and to the display analyser. When capture stops
-// because its device went away, the display is cleared: nothing stale stays on the pane.
+// Every captured block goes to the block sink and to each capture listener (the spectrum
+// pane's display analyser); they also hear when capture stops because its device went away,
+// so nothing stale stays on screen.
 class CWaveEngine {
 public:
     using Block = CaptureCycle::Block;
-    using DisplaySnapshot = DisplayAnalyser::DisplaySnapshot;
 
     static constexpr int kDisplayFftSize = ::kDisplayFftSize;
-    static constexpr int kDisplayBins = DisplayAnalyser::kDisplayBins;
-    static constexpr int kHistoryLength = DisplayAnalyser::kHistoryLength;
 
     CWaveEngine(const NoteTable& notes, std::unique_ptr<IWaveIn> waveIn,
                 std::unique_ptr<IWaveOut> waveOut);
@@ -40,8 +37,10 @@ public:
     CWaveEngine(const CWaveEngine&) = delete;
     CWaveEngine& operator=(const CWaveEngine&) = delete;
 
-    // Sets the object that receives the device notifications and starts the analyser's thread.
+    // Sets the object that receives the device notifications.
     void Initialise(QObject* notify);
+    // No device notifies anyone any more: for an object about to go away.
+    void DetachNotify();
 
     // Each captured block, in fill order, on the GUI thread; the span is valid during the call.
     void SetBlockSink(std::function<void(Block)> sink) { m_blockSink = std::move(sink); }
@@ -80,37 +79,26 @@ public:
 
     // The note of the tone is asked for at every refill, so a playing tone follows it. A4 until
     // a source is set.
-    void SetSynthesisNoteSource(std::function<int()> note) { m_synthNote = std::move(note); }
-    int SynthesisNote() const;
-    double SynthesisPhase() const { return m_oscillator.Phase(); }
+    void SetSynthesisNoteSource(std::function<int()> note) {
+        m_tone.SetNoteSource(std::move(note));
+    }
+    int SynthesisNote() const { return m_tone.Note(); }
+    double SynthesisPhase() const { return m_tone.Phase(); }
     // Plays the synthesised tone (true) or the clip (false) from the next refill on.
-    void SetSynthesis(bool synthesis) { m_bSynthesis = synthesis; }
-    bool IsSynthesis() const { return m_bSynthesis; }
+    void SetSynthesis(bool synthesis) { m_tone.SetSynthesis(synthesis); }
+    bool IsSynthesis() const { return m_tone.IsSynthesis(); }
     // The engine keeps its own copy of the clip, looped without a gap.
-    void SetClip(std::vector<std::int16_t> clip);
+    void SetClip(std::vector<std::int16_t> clip) { m_tone.SetClip(std::move(clip)); }
 
-    // The graph window is told of new snapshots; nullptr stops that (call it before the window
-    // goes away).
-    void SetGraphWindow(QObject* graph) { m_display.SetGraphWindow(graph); }
-    // The newest snapshot, never null; a reader may keep it as long as it likes. Taking it
-    // allows the next WM_SPECTRUM_READY.
-    std::shared_ptr<const DisplaySnapshot> Display() const { return m_display.Display(); }
+    // Hears captured blocks and capture lost from now on, until removed (before it goes away).
+    void AddCaptureListener(ICaptureListener* listener);
+    void RemoveCaptureListener(ICaptureListener* listener);
 
 private:
-    void Generate(std::span<std::int16_t> buffer);
-
-    const NoteTable& m_notes;
     std::unique_ptr<IWaveOut> m_waveOut;
     CaptureCycle m_capture;
-    DisplayAnalyser m_display;
+    std::vector<ICaptureListener*> m_captureListeners;
     ToneOutput m_output;
     std::function<void(Block)> m_blockSink;
-    std::function<int()> m_synthNote;
-
-    bool m_bSynthesis = true;
-    // The fundamental and its octave at equal weight with a weak twelfth: easy to hear
-    // against a string.
-    ToneOscillator m_oscillator{{0.5, 0.5, 0.1}};
-    std::vector<std::int16_t> m_clip;
-    std::size_t m_nClipPos = 0;
+    ReferenceTone m_tone;
 };

@@ -117,8 +117,8 @@ private:
 
 CGraphView::CGraphView(const NoteTable& notes, CWaveEngine& engine,
                        std::unique_ptr<IWaveOut> probeDevice, QWidget* parent)
-    : QScrollArea(parent), m_engine(engine), m_probeDevice(std::move(probeDevice)),
-      m_probe(notes, *m_probeDevice), m_surfaces(notes) {
+    : QScrollArea(parent), m_engine(engine), m_display(notes, engine),
+      m_probeDevice(std::move(probeDevice)), m_probe(notes, *m_probeDevice), m_surfaces(notes) {
     setObjectName("graphView");
     m_canvas = new GraphCanvas(this);
     setWidget(m_canvas);
@@ -140,7 +140,7 @@ CGraphView::CGraphView(const NoteTable& notes, CWaveEngine& engine,
 }
 
 CGraphView::~CGraphView() {
-    m_engine.SetGraphWindow(nullptr);
+    m_display.SetGraphWindow(nullptr);
     m_hold->Stop();
     m_probe.ProbeToneClose();
 }
@@ -150,7 +150,7 @@ void CGraphView::OnInitialUpdate() {
         return;
     }
     m_bInitialised = true;
-    m_engine.SetGraphWindow(this);
+    m_display.SetGraphWindow(this);
     // Stored values outside their range are limited into it; key 12 draws like key 0.
     m_surfaces.SetKey(
         CSettingsStore::ReadNumber(kSection, QStringLiteral("Key"), 0, 0, GraphScale::kKeyCount));
@@ -225,7 +225,7 @@ bool CGraphView::event(QEvent* e) {
         return true;
     }
     if (e->type() == MM_WOM_DONE) {
-        m_probe.ProbeToneRefill(static_cast<WaveDoneEvent*>(e)->Header());
+        m_probe.ProbeToneRefill(static_cast<WaveDoneEvent*>(e));
         return true;
     }
     if (e->type() == MM_WOM_ERROR) {
@@ -241,7 +241,7 @@ bool CGraphView::event(QEvent* e) {
 
 void CGraphView::OnDraw(QPainter& painter, const QRect& dirty) {
     // The snapshot stays alive, unchanged, for as long as this frame reads it.
-    const std::shared_ptr<const CWaveEngine::DisplaySnapshot> display = m_engine.Display();
+    const std::shared_ptr<const DisplayAnalyser::DisplaySnapshot> display = m_display.Display();
     // In precise automatic mode the markers are the session's readings.
     const std::span<const double> source =
         m_markerSource ? m_markerSource() : std::span<const double>();

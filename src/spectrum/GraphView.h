@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DisplayAnalyser.h"
 #include "GraphSurfaces.h"
 #include "ProbeTone.h"
 
@@ -18,7 +19,7 @@ constexpr int ID_MUSIC_KEY_FIRST = 32790;
 constexpr int ID_MUSIC_KEY_LAST = 32801;
 
 // The spectrum pane: a scroll area over the fixed 1821 x 421 canvas that GraphSurfaces draws.
-// Each WM_SPECTRUM_READY asks for a repaint; the paint takes the engine's newest snapshot and
+// Each WM_SPECTRUM_READY asks for a repaint; the paint takes the analyser's newest snapshot and
 // holds it while it draws, so the capture thread never waits. A paint composes a frame only
 // for a new snapshot or a new key or zoom step, and copies just the exposed part.
 //
@@ -67,6 +68,7 @@ public:
     QWidget* Canvas() const { return m_canvas; }
     const GraphSurfaces& Surfaces() const { return m_surfaces; }
     const ProbeTone& Probe() const { return m_probe; }
+    const DisplayAnalyser& Analyser() const { return m_display; }
 
 protected:
     bool event(QEvent* e) override;
@@ -82,6 +84,7 @@ private:
     void EndHold();
 
     CWaveEngine& m_engine;
+    DisplayAnalyser m_display;
     std::unique_ptr<IWaveOut> m_probeDevice;
     ProbeTone m_probe;
     GraphSurfaces m_surfaces;

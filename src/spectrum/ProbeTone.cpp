@@ -35,7 +35,7 @@ void ProbeTone::ProbeToneClose() {
     m_voice.oscillator.Reset();
 }
 
-int ProbeTone::ProbeToneRefill(const WaveHeader* done) {
+int ProbeTone::ProbeToneRefill(const WaveDoneEvent* done) {
     m_output.Refill(done);
     return 1;
 }

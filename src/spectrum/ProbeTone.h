@@ -47,7 +47,7 @@ public:
     // Refills and requeues the first buffer that has played, or closes the device once the
     // fade has played; always 1 (handled).
     // done is the buffer the notification names; with none named, the first one done.
-    int ProbeToneRefill(const WaveHeader* done = nullptr);
+    int ProbeToneRefill(const WaveDoneEvent* done = nullptr);
 
     // The note played, read afresh at every fill (so a playing tone follows the A4 reference).
     void SetNote(int note) { m_nNote = note; }

@@ -1,8 +1,8 @@
 #include "InstrumentTree.h"
 
 #include "InstrumentTable.h"
-#include "Messages.h"
 #include "TreeIcons.h"
+#include "TunerMessages.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -1,7 +1,8 @@
 #include "ListeningSession.h"
 
 #include "Doreme.h"
-#include "Messages.h"
+#include "PostEvent.h"
+#include "TunerMessages.h"
 
 #include <QCoreApplication>
 #include <QtGlobal>
@@ -26,7 +27,7 @@ CListeningSession::~CListeningSession() {
     m_engine.SetBlockSink(nullptr);
     m_engine.SetOutputListener(nullptr);
     m_engine.SetSynthesisNoteSource(nullptr);
-    m_engine.Initialise(nullptr); // no device may notify an object that is gone
+    m_engine.DetachNotify(); // no device may notify an object that is gone
 }
 
 void CListeningSession::Start() {
@@ -46,7 +47,7 @@ void CListeningSession::Start() {
         // Runs on the worker: only posts, so the worker never waits on the GUI thread. This
         // object outlives the worker, which Stop joins.
         m_state.StartWorker([this](double hz, std::uint64_t tag) {
-            QCoreApplication::postEvent(this, new PitchResultEvent(hz, tag));
+            PostEvent(this, new PitchResultEvent(hz, tag));
         });
     }
 }
@@ -66,6 +67,13 @@ void CListeningSession::WatchCapture() {
     if (m_engine.IsCaptureOpen()) {
         return;
     }
+    ShowNothingHeard();
+    if (!m_bWatching && !m_retry.isActive()) {
+        m_retry.start();
+    }
+}
+
+void CListeningSession::ShowNothingHeard() {
     m_readout.ShowNothingHeard();
     m_tracker.Reset(); // what was heard before is not the note when sound comes back
     m_markers.fill(0.0);
@@ -74,9 +82,6 @@ void CListeningSession::WatchCapture() {
     emit LevelChanged();
     emit ReadoutChanged();
     emit StringsChanged();
-    if (!m_bWatching && !m_retry.isActive()) {
-        m_retry.start();
-    }
 }
 
 bool CListeningSession::event(QEvent* e) {
@@ -94,6 +99,8 @@ bool CListeningSession::event(QEvent* e) {
     if (m_engine.OnBufferDone(e) != 0) {
         if (type == MM_WIM_ERROR) {
             WatchCapture();
+        } else if (type == MM_WIM_STALLED) {
+            ShowNothingHeard(); // the microphone went quiet: no box, and it may come back
         }
         return true;
     }

@@ -127,6 +127,7 @@ private:
     void ShowNothing();
     void ShowNoteLocked(std::optional<double> hz);
     void WatchCapture();
+    void ShowNothingHeard();
 
     const CDoreme& m_doreme;
     CWaveEngine& m_engine;

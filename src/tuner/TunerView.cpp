@@ -4,11 +4,11 @@
 #include "InstrumentStrings.h"
 #include "InstrumentTree.h"
 #include "LevelIndicator.h"
-#include "Messages.h"
 #include "PitchMeter.h"
 #include "StringMeters.h"
 #include "StrobeView.h"
 #include "TreeIcons.h"
+#include "TunerMessages.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

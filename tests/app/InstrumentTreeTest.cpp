@@ -1,6 +1,6 @@
 #include "WindowFixture.h"
 
-#include "Messages.h"
+#include "TunerMessages.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "WindowFixture.h"
 
-#include "Messages.h"
 #include "SignalHelpers.h"
+#include "TunerMessages.h"
 
 #include "PitchMeter.h"
 #include "QuavelorinApp.h"

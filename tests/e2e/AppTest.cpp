@@ -11,6 +11,7 @@
 #include "ListeningSession.h"
 #include "MainFrame.h"
 #include "QuavelorinApp.h"
+#include "ServerSine.h"
 #include "StrobeView.h"
 #include "TunerView.h"
 #include "WaveEngine.h"
@@ -49,29 +50,6 @@ std::optional<double> ShownHz(CQuavelorinApp& app) {
     const double hz = end > 0 ? text.left(end).toDouble(&ok) : 0.0;
     return ok ? std::optional<double>(hz) : std::nullopt;
 }
-
-// `pactl load-module module-sine`: a steady sine of whole hertz.
-class ServerSine {
-public:
-    explicit ServerSine(int hz) {
-        std::string module;
-        if (RunProgram(
-                "pactl",
-                {"load-module", "module-sine", "sink=nullsink", "frequency=" + std::to_string(hz)},
-                &module) == 0) {
-            m_module = QString::fromStdString(module).trimmed();
-        }
-    }
-    ~ServerSine() {
-        if (!m_module.isEmpty()) {
-            RunProgram("pactl", {"unload-module", m_module.toStdString()});
-        }
-    }
-    bool IsPlaying() const { return !m_module.isEmpty(); }
-
-private:
-    QString m_module;
-};
 
 TEST(RealProgram, ReadsAPlayedToneAgainstA4) {
     ServerSine sine(445);
@@ -151,7 +129,11 @@ TEST(RealProgram, DrawsAPlayedA4AtItsGridLine) {
         app.MainFrame()->OnCommand(ID_ZOOM_OUT); // full scale 100 %: no peak is cut off
     }
     ASSERT_TRUE(ProcessEventsUntil(
-        [&] { return std::abs(app.Engine()->Display()->history.back() - 440.0) < 2.0; }, 10s));
+        [&] {
+            return std::abs(app.MainFrame()->GraphView()->Analyser().Display()->history.back() -
+                            440.0) < 2.0;
+        },
+        10s));
     const QImage shown = graph.Canvas()->grab().toImage();
     EXPECT_EQ(shown.size(), QSize(1821, 421));
 
@@ -185,7 +167,7 @@ bool ReadsNear(CQuavelorinApp& app, double hz, std::chrono::milliseconds timeout
 void ExpectNothingShown(CQuavelorinApp& app) {
     EXPECT_EQ(Label(app, "pitchText"), "");
     EXPECT_EQ(app.MainFrame()->TunerView()->Readout().MeterPosition(), 0);
-    const auto display = app.Engine()->Display();
+    const auto display = app.MainFrame()->GraphView()->Analyser().Display();
     EXPECT_TRUE(std::all_of(display->spectrum.begin(), display->spectrum.end(),
                             [](double v) { return v == 0.0; }));
     EXPECT_TRUE(std::all_of(display->history.begin(), display->history.end(),
@@ -209,11 +191,12 @@ TEST(RealProgram, ListensAgainAfterALongOutage) {
     ExpectNothingShown(app);
 
     ASSERT_TRUE(SoundServer("start"));
-    const auto spectra = app.Engine()->Display()->serial;
+    const auto spectra = app.MainFrame()->GraphView()->Analyser().Display()->serial;
     ServerSine sine(440);
     ASSERT_TRUE(sine.IsPlaying());
     EXPECT_TRUE(ReadsNear(app, 440.0, 30s)) << Label(app, "pitchText").toStdString();
-    EXPECT_GT(app.Engine()->Display()->serial, spectra); // the spectrum goes on as well
+    EXPECT_GT(app.MainFrame()->GraphView()->Analyser().Display()->serial,
+              spectra); // the spectrum goes on as well
     EXPECT_EQ(Label(app, "noteTarget"), "A4");
     ASSERT_EQ(watcher.boxes.size(), 1);
     EXPECT_EQ(watcher.boxes[0],
@@ -253,6 +236,11 @@ public:
         }
     }
     bool IsUp() const { return m_modules.size() == 3; }
+    // Unplugs the microphone alone: its sink and loopback stay.
+    void RemoveMicrophone() {
+        RunProgram("pactl", {"unload-module", m_modules.at(1)});
+        m_modules.erase(m_modules.begin() + 1);
+    }
 
 private:
     void Load(std::vector<std::string> arguments) {
@@ -337,6 +325,96 @@ TEST(RealProgram, ReadsInTheStoredTemperamentAndNamesTheWrittenNote) {
         << text.toStdString();
     app.ExitInstance();
     QSettings("Pelorin", "Quavelorin").remove("Setting");
+}
+
+// The picked microphone is unplugged while it is heard: said once, and capture is on the
+// default within 3 s, with no other server event to prompt it.
+TEST(RealProgram, APickedSourceThatGoesGivesWayToTheDefault) {
+    SecondSource second;
+    ASSERT_TRUE(second.IsUp());
+    QTemporaryDir dir;
+    SinkSine first(dir, "nullsink", 440);
+    SinkSine other(dir, "second", 523);
+    ASSERT_TRUE(first.IsPlaying() && other.IsPlaying());
+    QSettings("Pelorin", "Quavelorin").setValue("Setting/Input", "secondmic");
+    BoxWatcher watcher;
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    app.MainFrame()->OnCommand(ID_AUTO_TONE);
+    ASSERT_TRUE(ReadsNear(app, 523.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
+
+    second.RemoveMicrophone();
+    const DisplayAnalyser& display = app.MainFrame()->GraphView()->Analyser();
+    EXPECT_TRUE(ProcessEventsUntil(
+        [&] { return std::abs(display.Display()->history.back() - 440.0) < 2.0; }, 3s));
+    EXPECT_TRUE(ReadsNear(app, 440.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
+    EXPECT_EQ(watcher.boxes.size(), 1) << watcher.boxes.join("; ").toStdString();
+    app.ExitInstance();
+    QSettings("Pelorin", "Quavelorin").remove("Setting/Input");
+}
+
+// The server's index of the module that made this source; empty when there is none.
+std::string SourceModule(const std::string& source) {
+    std::string modules;
+    RunProgram("pactl", {"list", "short", "modules"}, &modules);
+    for (const QString& line : QString::fromStdString(modules).split('\n')) {
+        if (line.contains("source_name=" + QString::fromStdString(source) + " ")) {
+            return line.section('\t', 0, 0).toStdString();
+        }
+    }
+    return {};
+}
+
+// The only microphone is unplugged while the speakers play on: the server's default falls to
+// a monitor, which is never read. Said once, nothing shown meanwhile, and the reading comes
+// back by itself with the microphone.
+TEST(RealProgram, WithTheOnlyMicrophoneGoneNothingIsRead) {
+    ServerSine sine(445);
+    ASSERT_TRUE(sine.IsPlaying());
+    BoxWatcher watcher;
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_TRUE(ReadsNear(app, 445.0, 20s)) << Label(app, "pitchText").toStdString();
+
+    const std::string module = SourceModule("loopmic");
+    ASSERT_FALSE(module.empty());
+    ASSERT_EQ(RunProgram("pactl", {"unload-module", module}), 0);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return Label(app, "pitchText").isEmpty(); }, 3s));
+    // Whatever the monitor plays, nothing comes back while no microphone is there.
+    EXPECT_FALSE(ProcessEventsUntil([&] { return !Label(app, "pitchText").isEmpty(); }, 3s))
+        << Label(app, "pitchText").toStdString();
+    ExpectNothingShown(app);
+    EXPECT_EQ(watcher.boxes.size(), 1) << watcher.boxes.join("; ").toStdString();
+
+    ASSERT_EQ(RunProgram("pactl", {"load-module", "module-remap-source", "master=nullsink.monitor",
+                                   "source_name=loopmic", "channels=1"}),
+              0);
+    RunProgram("pactl", {"set-default-source", "loopmic"});
+    EXPECT_TRUE(ReadsNear(app, 445.0, 30s)) << Label(app, "pitchText").toStdString();
+    EXPECT_EQ(watcher.boxes.size(), 1) << watcher.boxes.join("; ").toStdString();
+    app.ExitInstance();
+}
+
+// The microphone is suspended: no error, but nothing comes. The read-out shows no value
+// within 3 s, without a box, and reads again once sound does.
+TEST(RealProgram, ASuspendedMicrophoneShowsNothingUntilItSoundsAgain) {
+    ServerSine sine(445);
+    ASSERT_TRUE(sine.IsPlaying());
+    BoxWatcher watcher;
+    CQuavelorinApp app;
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_TRUE(ReadsNear(app, 445.0, 20s)) << Label(app, "pitchText").toStdString();
+
+    ASSERT_EQ(RunProgram("pactl", {"suspend-sink", "nullsink", "1"}), 0);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return Label(app, "pitchText").isEmpty(); }, 3s));
+    // The spectrum's thread clears its snapshot on its own time.
+    const DisplayAnalyser& display = app.MainFrame()->GraphView()->Analyser();
+    EXPECT_TRUE(ProcessEventsUntil([&] { return display.Display()->history.back() == 0.0; }, 3s));
+    ExpectNothingShown(app);
+    ASSERT_EQ(RunProgram("pactl", {"suspend-sink", "nullsink", "0"}), 0);
+    EXPECT_TRUE(ReadsNear(app, 445.0, 20s)) << Label(app, "pitchText").toStdString();
+    EXPECT_TRUE(watcher.boxes.isEmpty()) << watcher.boxes.join("; ").toStdString();
+    app.ExitInstance();
 }
 
 // A settings folder that cannot be made (its parent is a file): said once, and the program

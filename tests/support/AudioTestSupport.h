@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceError.h"
+#include "DisplayAnalyser.h"
 #include "EventWait.h"
 #include "Messages.h"
 #include "WaveEngine.h"

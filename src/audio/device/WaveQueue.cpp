@@ -1,8 +1,7 @@
 #include "WaveQueue.h"
 
 #include "Messages.h"
-
-#include <QCoreApplication>
+#include "PostEvent.h"
 
 #include <algorithm>
 
@@ -22,6 +21,7 @@ WaveResult WaveQueue::Enqueue(WaveHeader& header) {
     }
     header.flags = (header.flags | WHDR_INQUEUE) & ~WHDR_DONE;
     header.recorded = 0;
+    header.generation = ++m_nGeneration;
     m_queue.push_back(&header);
     return WAVE_NOERROR;
 }
@@ -29,6 +29,7 @@ WaveResult WaveQueue::Enqueue(WaveHeader& header) {
 void WaveQueue::ReturnAll() {
     for (WaveHeader* header : m_queue) {
         header->flags = (header->flags | WHDR_DONE) & ~WHDR_INQUEUE;
+        header->generation = ++m_nGeneration; // its notification, if posted, is stale now
     }
     m_queue.clear();
     m_headBytes = 0;
@@ -41,7 +42,7 @@ void WaveQueue::Finish() {
     header->recorded = header->length;
     header->flags = (header->flags | WHDR_DONE) & ~WHDR_INQUEUE;
     if (m_notify) {
-        QCoreApplication::postEvent(m_notify, new WaveDoneEvent(m_doneEvent, header));
+        PostEvent(m_notify, new WaveDoneEvent(m_doneEvent, header, header->generation));
     }
 }
 
@@ -70,6 +71,12 @@ void WaveQueue::Advance(std::size_t bytes) {
 
 void WaveQueue::ReportError(WaveResult code) {
     if (m_notify) {
-        QCoreApplication::postEvent(m_notify, new WaveErrorEvent(m_errorEvent, code));
+        PostEvent(m_notify, new WaveErrorEvent(m_errorEvent, code));
+    }
+}
+
+void WaveQueue::Post(QEvent::Type type) {
+    if (m_notify) {
+        PostEvent(m_notify, new QEvent(type));
     }
 }

@@ -34,6 +34,8 @@ public:
 
     // Tells the notification object, once, that the device stopped with this code.
     void ReportError(WaveResult code);
+    // Tells the notification object something that carries nothing more than its type.
+    void Post(QEvent::Type type);
 
 private:
     void Finish();
@@ -43,4 +45,5 @@ private:
     QPointer<QObject> m_notify;
     std::deque<WaveHeader*> m_queue;
     std::size_t m_headBytes = 0; // bytes of the oldest buffer already filled or played
+    std::uint64_t m_nGeneration = 0;
 };

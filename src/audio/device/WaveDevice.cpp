@@ -1,5 +1,7 @@
 #include "WaveDevice.h"
 
+#include "Messages.h"
+
 #include <QCoreApplication>
 
 QString WaveErrorText(WaveResult code) {
@@ -19,4 +21,8 @@ QString WaveErrorText(WaveResult code) {
     default:
         return QCoreApplication::translate("Wave", "Unknown sound device error.");
     }
+}
+
+bool WaveDoneEvent::Names(const WaveHeader& header) const {
+    return m_pHeader == &header && m_nGeneration == header.generation;
 }

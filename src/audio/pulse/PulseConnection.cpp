@@ -9,10 +9,8 @@ namespace {
 constexpr pa_usec_t kReconnectDelay = 1000 * 1000;   // between attempts while no server answers
 constexpr pa_usec_t kFirstAnswerLimit = 2000 * 1000; // a start-up never waits longer on a server
 
-using TimeCallback = void (*)(pa_mainloop_api*, pa_time_event*, const timeval*, void*);
-
-pa_time_event* After(pa_threaded_mainloop* loop, pa_usec_t delay, TimeCallback callback,
-                     void* userdata) {
+pa_time_event* After(pa_threaded_mainloop* loop, pa_usec_t delay,
+                     PulseConnection::TimeCallback callback, void* userdata) {
     pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop);
     timeval when{};
     pa_gettimeofday(&when);
@@ -93,7 +91,14 @@ void PulseConnection::Connect() {
     pa_context_set_state_callback(m_context, &PulseConnection::OnContextState, this);
     pa_context_set_subscribe_callback(
         m_context,
-        [](pa_context*, pa_subscription_event_type_t, uint32_t, void* self) {
+        [](pa_context*, pa_subscription_event_type_t event, uint32_t, void* self) {
+            // A source's volume, mute or suspension changes nothing that is asked for here:
+            // only its coming and going, and the server's default.
+            const auto facility = event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+            const auto kind = event & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
+            if (facility == PA_SUBSCRIPTION_EVENT_SOURCE && kind == PA_SUBSCRIPTION_EVENT_CHANGE) {
+                return;
+            }
             static_cast<PulseConnection*>(self)->Refresh();
         },
         this);
@@ -153,6 +158,7 @@ void PulseConnection::OnContextState(pa_context* context, void* self) {
         {
             std::lock_guard lock(connection->m_sourcesMutex);
             connection->m_sources.clear();
+            connection->m_monitors.clear();
             connection->m_defaultSource.clear();
         }
         connection->m_bAnswered = true;
@@ -175,6 +181,7 @@ void PulseConnection::Refresh() {
     }
     m_bRefreshAgain = false;
     m_nextSources.clear();
+    m_nextMonitors.clear();
     m_nPendingQueries = 2;
     pa_operation* server = pa_context_get_server_info(
         m_context,
@@ -199,6 +206,8 @@ void PulseConnection::Refresh() {
                 connection->m_nextSources.push_back(
                     {info->name,
                      QString::fromUtf8(info->description ? info->description : info->name)});
+            } else if (info) {
+                connection->m_nextMonitors.push_back(info->name);
             }
         },
         this);
@@ -218,6 +227,7 @@ void PulseConnection::RefreshDone() {
     {
         std::lock_guard lock(m_sourcesMutex);
         m_sources = m_nextSources;
+        m_monitors = m_nextMonitors;
     }
     m_bAnswered = true;
     pa_threaded_mainloop_signal(m_loop, 0);
@@ -255,4 +265,44 @@ void PulseConnection::AddClient(Client* client) {
 
 void PulseConnection::RemoveClient(Client* client) {
     std::erase(m_clients, client);
+}
+
+bool PulseConnection::IsMonitor(const std::string& name) const {
+    std::lock_guard lock(m_sourcesMutex);
+    return std::find(m_monitors.begin(), m_monitors.end(), name) != m_monitors.end();
+}
+
+std::string PulseConnection::CaptureSource(const std::string& preferred) const {
+    std::lock_guard lock(m_sourcesMutex);
+    const auto listed = [&](const std::string& name) {
+        return !name.empty() &&
+               std::any_of(m_sources.begin(), m_sources.end(),
+                           [&](const Source& source) { return source.name == name; });
+    };
+    if (listed(preferred)) {
+        return preferred;
+    }
+    // The server falls back to a monitor when the last microphone goes: what the speakers
+    // play is never taken for what the instrument plays.
+    if (listed(m_defaultSource)) {
+        return m_defaultSource;
+    }
+    return m_sources.empty() ? std::string() : m_sources.front().name;
+}
+
+pa_time_event* PulseConnection::StartTimer(pa_usec_t delay, TimeCallback callback,
+                                           void* userdata) const {
+    return After(m_loop, delay, callback, userdata);
+}
+
+void PulseConnection::RestartTimer(pa_time_event* event, pa_usec_t delay) const {
+    pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
+    timeval when{};
+    pa_gettimeofday(&when);
+    pa_timeval_add(&when, delay);
+    api->time_restart(event, &when);
+}
+
+void PulseConnection::StopTimer(pa_time_event*& event) const {
+    FreeTimer(m_loop, event);
 }

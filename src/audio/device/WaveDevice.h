@@ -37,6 +37,10 @@ struct WaveHeader {
     int length = kBlockSamples; // samples
     int recorded = 0;           // samples filled (capture) or played (output)
     std::uint32_t flags = 0;
+    // Stamped by the device each time the buffer is queued or given back, on the caller's
+    // thread; its done notification carries the stamp, so a notification from an earlier
+    // queueing is known as stale without reading the flags the device may be writing.
+    std::uint64_t generation = 0;
 
     bool IsDone() const { return (flags & WHDR_DONE) != 0; }
 };
@@ -103,6 +107,9 @@ class IWaveOut : public IWaveDevice {
 public:
     // Queues the buffer behind those already queued.
     virtual WaveResult Write(WaveHeader& header) = 0;
+    // Closes once everything given to the device has reached the speaker; the device may be
+    // opened again meanwhile. A device that holds nothing ahead closes at once.
+    virtual WaveResult CloseAfterPlaying() { return Close(); }
 };
 
 // The text of the codes above, shared by every implementation.

@@ -22,6 +22,7 @@ void ReleaseStream(pa_stream*& stream) {
     pa_stream_set_state_callback(stream, nullptr, nullptr);
     pa_stream_set_read_callback(stream, nullptr, nullptr);
     pa_stream_set_write_callback(stream, nullptr, nullptr);
+    pa_stream_set_moved_callback(stream, nullptr, nullptr);
     if (pa_stream_get_state(stream) != PA_STREAM_UNCONNECTED) {
         pa_stream_disconnect(stream);
     }

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include <pulse/mainloop-api.h>
+#include <pulse/sample.h>
+
 struct pa_context;
 struct pa_threaded_mainloop;
-struct pa_time_event;
 
 // The process's one connection to the sound server: a threaded main loop and a context, kept
 // for as long as a device holds it. When the server goes away the context is dropped and a
@@ -25,8 +27,9 @@ public:
         QString description;
     };
 
-    // Told on the loop's thread, with the loop locked, whenever the server connected, its
-    // sources changed or its default source changed. Add and remove with the loop locked.
+    // Told on the loop's thread, with the loop locked, whenever the server connected, a source
+    // came or went, or the default source changed (not for a source's volume, mute or
+    // suspension). Add and remove with the loop locked.
     class Client {
     public:
         virtual void ServerChanged() = 0;
@@ -61,6 +64,17 @@ public:
     std::vector<Source> Sources() const;
     std::string DefaultSource() const;
     bool HasSource(const std::string& name) const;
+    // Whether this source only repeats what a sink plays.
+    bool IsMonitor(const std::string& name) const;
+    // The source to record from: the preferred one while it exists, else the default unless
+    // it is a monitor, else the first source that is not; empty when there is none.
+    std::string CaptureSource(const std::string& preferred) const;
+
+    // A timer on the loop's thread, with the loop locked; Stop leaves the pointer null.
+    using TimeCallback = void (*)(pa_mainloop_api*, pa_time_event*, const timeval*, void*);
+    pa_time_event* StartTimer(pa_usec_t delay, TimeCallback callback, void* userdata) const;
+    void RestartTimer(pa_time_event* event, pa_usec_t delay) const;
+    void StopTimer(pa_time_event*& event) const;
 
     void AddClient(Client* client);
     void RemoveClient(Client* client);
@@ -86,7 +100,10 @@ private:
 
     mutable std::mutex m_sourcesMutex; // guards the two below; taken on any thread
     std::vector<Source> m_sources;
+    std::vector<std::string> m_monitors;
     std::string m_defaultSource;
 
-    std::vector<Source> m_nextSources; // the list being gathered, on the loop's thread
+    // The lists being gathered, on the loop's thread.
+    std::vector<Source> m_nextSources;
+    std::vector<std::string> m_nextMonitors;
 };

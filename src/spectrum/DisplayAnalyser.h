@@ -2,6 +2,8 @@
 
 #include "AudioFormat.h"
 #include "AutoResetEvent.h"
+#include "CaptureListener.h"
+#include "Messages.h"
 #include "RealFft.h"
 
 #include <array>
@@ -13,10 +15,14 @@
 #include <thread>
 #include <vector>
 
+class CWaveEngine;
 class NoteTable;
 class QObject;
 
-// The spectrum pane's analysis, on a thread of its own: every captured block becomes the
+// A new display snapshot is published (display analyser -> graph window): a plain QEvent.
+constexpr QEvent::Type WM_SPECTRUM_READY = MessageType(WM_APP_BASE + 5);
+
+// The spectrum pane's analysis, on a thread of its own: every block the engine captures becomes the
 // display spectrum and a display pitch estimate, published with the last 20 estimates as one
 // immutable snapshot. The graph window is told by WM_SPECTRUM_READY, posted only when none is
 // pending, and reads the newest snapshot whenever it likes; this thread never waits on it.
@@ -24,9 +30,9 @@ class QObject;
 // The thread sleeps on its event until a block or a clear arrives, or shut-down wakes it.
 // Clear (nothing is heard any more) publishes an empty spectrum and history, so the pane
 // never shows what was heard before an outage.
-class DisplayAnalyser {
+class DisplayAnalyser : private ICaptureListener {
 public:
-    using Block = std::span<const std::int16_t, kBlockSamples>;
+    using Block = ICaptureListener::Block;
 
     static constexpr int kDisplayBins = kDisplayFftSize / 2;
     static constexpr int kHistoryLength = 20;
@@ -37,7 +43,8 @@ public:
         std::uint64_t serial = 0;                   // snapshots published before this one, + 1
     };
 
-    explicit DisplayAnalyser(const NoteTable& notes);
+    // Listens to the engine's capture, and runs its thread, for as long as it lives.
+    DisplayAnalyser(const NoteTable& notes, CWaveEngine& engine);
     ~DisplayAnalyser();
 
     DisplayAnalyser(const DisplayAnalyser&) = delete;
@@ -55,14 +62,19 @@ public:
     void SetGraphWindow(QObject* graph);
     // The newest snapshot, never null; taking it allows the next WM_SPECTRUM_READY.
     std::shared_ptr<const DisplaySnapshot> Display() const;
+    // Snapshots published so far, the graph told of each or not; taking none.
+    std::uint64_t Published() const { return m_nPublished.load(); }
 
 private:
+    void OnCapturedBlock(Block block) override { Push(block); }
+    void OnCaptureLost() override { Clear(); }
     void ThreadProc(std::stop_token stop);
     void Analyse();
     void Publish();
     std::shared_ptr<DisplaySnapshot> FreeSnapshot();
 
     const NoteTable& m_notes;
+    CWaveEngine& m_engine;
     AutoResetEvent m_wake;
 
     std::mutex m_blockMutex; // guards the three below; GUI thread and this thread
@@ -73,6 +85,7 @@ private:
     mutable std::mutex m_displayMutex; // guards m_display (the pointer, not the snapshot)
     std::shared_ptr<const DisplaySnapshot> m_display;
     mutable std::atomic<bool> m_bSpectrumPending{false};
+    std::atomic<std::uint64_t> m_nPublished{0};
 
     std::mutex m_graphMutex; // guards m_pGraph
     QObject* m_pGraph = nullptr;

@@ -1,10 +1,9 @@
 #include "DisplayAnalyser.h"
 
-#include "Messages.h"
 #include "NoteTable.h"
 #include "PitchEstimator.h"
-
-#include <QCoreApplication>
+#include "PostEvent.h"
+#include "WaveEngine.h"
 
 #include <algorithm>
 
@@ -14,16 +13,20 @@ constexpr double kDisplayScale = 1.0 / 8192; // 2 / the 16384 real samples of th
 constexpr std::size_t kSnapshotsKept = 4;    // enough for a reader or two and the newest
 } // namespace
 
-DisplayAnalyser::DisplayAnalyser(const NoteTable& notes)
-    : m_notes(notes), m_block(kBlockSamples, 0.0), m_fft(kDisplayFftSize),
+DisplayAnalyser::DisplayAnalyser(const NoteTable& notes, CWaveEngine& engine)
+    : m_notes(notes), m_engine(engine), m_block(kBlockSamples, 0.0), m_fft(kDisplayFftSize),
       m_spectrum(kDisplayBins, 0.0) {
     auto first = std::make_shared<DisplaySnapshot>();
     first->spectrum.assign(kDisplayBins, 0.0);
     first->history.fill(0.0);
     m_display = first;
+    m_engine.AddCaptureListener(this);
+    Start();
 }
 
 DisplayAnalyser::~DisplayAnalyser() {
+    m_engine.RemoveCaptureListener(this);
+    SetGraphWindow(nullptr);
     Stop();
 }
 
@@ -109,10 +112,13 @@ void DisplayAnalyser::Publish() {
         std::lock_guard lock(m_displayMutex);
         m_display = next;
     }
-    std::lock_guard lock(m_graphMutex);
-    if (m_pGraph && !m_bSpectrumPending.exchange(true)) {
-        QCoreApplication::postEvent(m_pGraph, new QEvent(WM_SPECTRUM_READY));
+    {
+        std::lock_guard lock(m_graphMutex);
+        if (m_pGraph && !m_bSpectrumPending.exchange(true)) {
+            PostEvent(m_pGraph, new QEvent(WM_SPECTRUM_READY));
+        }
     }
+    m_nPublished.fetch_add(1); // after the post, so a reader that sees it finds the event
 }
 
 std::shared_ptr<DisplayAnalyser::DisplaySnapshot> DisplayAnalyser::FreeSnapshot() {
