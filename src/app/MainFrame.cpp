@@ -15,6 +15,7 @@
 #include "TemperamentBox.h"
 #include "TemperamentStore.h"
 #include "TunerView.h"
+#include "WindowFloor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,6 +63,8 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, std::unique_ptr<IWa
     m_splitter->setStretchFactor(1, 1);
     m_splitter->setSizes({kTunerPaneWidth, kGraphPaneWidth});
     setCentralWidget(m_splitter);
+    // Never smaller than the tuner pane, toolbar and status bar need.
+    new CWindowFloor(this);
 
     AddAction(ID_HALF_TONE_DOWN, tr("Decrement half tone (F1)"), tr("Decrement a half tone"),
               tr("b"), HalfToneDownIcon());

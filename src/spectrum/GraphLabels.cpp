@@ -15,7 +15,6 @@ const QColor kNumberedRed(255, 0, 0);
 constexpr int kSmallPixels = 12;
 constexpr int kBoldPixels = 14;
 constexpr int kSmallestPixels = 6;
-constexpr int kRowStep = GraphScale::kPlotHeight / GraphScale::kGridRows;
 // Clear of the baseline's line, and the most space left between two rows.
 constexpr int kRowsBelowBaseline = 3;
 constexpr int kMostGap = 4;
@@ -80,33 +79,37 @@ bool GraphLabels::IsSharp(int k) {
     return NoteTable::Name(k).starts_with('#');
 }
 
-int GraphLabels::ScaleBaseline(int j) const {
+int GraphLabels::ScaleBaseline(int j, int baseline) const {
     // The ink's middle on the grid line.
-    return GraphScale::kTop + kRowStep * j - (m_nScaleInkTop + m_nScaleInkBottom) / 2;
+    return GraphScale::GridY(j, baseline) - (m_nScaleInkTop + m_nScaleInkBottom) / 2;
 }
 
-void GraphLabels::Draw(QPainter& painter, int key, int ratio) const {
+void GraphLabels::Draw(QPainter& painter, int key, int ratio, int baseline) const {
+    const int shift = baseline - GraphScale::kBaseline;
     painter.setFont(m_scaleFont);
     painter.setPen(Qt::black);
     const QFontMetrics scale(m_scaleFont);
     for (int j = 0; j <= GraphScale::kGridRows; ++j) {
         const QString text = QString::fromStdString(GraphScale::ScaleLabel(ratio, j));
-        painter.drawText(kScaleRight + 1 - scale.horizontalAdvance(text), ScaleBaseline(j), text);
+        painter.drawText(kScaleRight + 1 - scale.horizontalAdvance(text),
+                         ScaleBaseline(j, baseline), text);
     }
 
     painter.setFont(m_boldFont);
     painter.setPen(kNumberedRed);
     for (int k = 0; k < kNoteCount; ++k) {
-        DrawRow(painter, m_rows[kNumbered], k, Latin(GraphScale::NumberedName(key, k)));
+        DrawRow(painter, m_rows[kNumbered].baseline + shift, k,
+                Latin(GraphScale::NumberedName(key, k)));
     }
     painter.setFont(m_nameFont);
     painter.setPen(Qt::black);
     for (int k = 0; k < kNoteCount; ++k) {
-        DrawRow(painter, m_rows[IsSharp(k) ? kSharps : kNaturals], k, Latin(NoteTable::Name(k)));
+        DrawRow(painter, m_rows[IsSharp(k) ? kSharps : kNaturals].baseline + shift, k,
+                Latin(NoteTable::Name(k)));
     }
 }
 
-void GraphLabels::DrawRow(QPainter& painter, const Band& band, int k, const QString& text) const {
+void GraphLabels::DrawRow(QPainter& painter, int y, int k, const QString& text) const {
     const int width = painter.fontMetrics().horizontalAdvance(text);
-    painter.drawText(GraphScale::NoteX(k) - width / 2, band.baseline, text);
+    painter.drawText(GraphScale::NoteX(k) - width / 2, y, text);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GraphScale.h"
+
 #include <QFont>
 #include <QString>
 
@@ -25,8 +27,9 @@ public:
     // The fonts derive from the application's font of the moment.
     GraphLabels();
 
-    // Scale labels for zoom step ratio, numbered notation in key (0..12).
-    void Draw(QPainter& painter, int key, int ratio) const;
+    // Scale labels for zoom step ratio, numbered notation in key (0..12), for a plot over the
+    // baseline given; the rows below move with it.
+    void Draw(QPainter& painter, int key, int ratio, int baseline) const;
 
     // The canvas lines a row's glyphs stay within, top and bottom included.
     int RowTop(Row row) const { return m_rows[row].top; }
@@ -50,8 +53,8 @@ private:
         int baseline = 0;
     };
 
-    int ScaleBaseline(int j) const;
-    void DrawRow(QPainter& painter, const Band& band, int k, const QString& text) const;
+    int ScaleBaseline(int j, int baseline = GraphScale::kBaseline) const;
+    void DrawRow(QPainter& painter, int y, int k, const QString& text) const;
 
     QFont m_scaleFont;
     QFont m_boldFont;

@@ -76,13 +76,18 @@ int GraphScale::FullScale(int ratio) {
     return kFullScale[static_cast<std::size_t>(ClampRatio(ratio))];
 }
 
-int GraphScale::MagnitudeToY(double magnitude, int ratio) {
+int GraphScale::MagnitudeToY(double magnitude, int ratio, int baseline) {
     // 36000 / 32768: the plot's 360 pixels stand for the full-scale percentage of 32768.
-    const double h = std::trunc(magnitude * 1.0986328125 / FullScale(ratio));
-    if (!(h > 0.0)) {
-        return kBaseline;
+    const int plotHeight = baseline - kTop;
+    double h = magnitude * 1.0986328125 / FullScale(ratio);
+    if (plotHeight != kPlotHeight) {
+        h *= double(plotHeight) / kPlotHeight;
     }
-    return kBaseline - static_cast<int>(std::min(h, double(kPlotHeight)));
+    h = std::trunc(h);
+    if (!(h > 0.0)) {
+        return baseline;
+    }
+    return baseline - static_cast<int>(std::min(h, double(plotHeight)));
 }
 
 std::string GraphScale::ScaleLabel(int ratio, int row) {
@@ -96,8 +101,8 @@ std::string_view GraphScale::NumberedName(int key, int k) {
     return kNumbered[static_cast<std::size_t>(index)];
 }
 
-std::optional<int> GraphScale::HitNote(int x, int y) {
-    if (y <= kHitTop) {
+std::optional<int> GraphScale::HitNote(int x, int y, int baseline) {
+    if (y <= kHitTop + baseline - kBaseline) {
         return std::nullopt;
     }
     for (int k = 0; k < kNoteCount; ++k) {

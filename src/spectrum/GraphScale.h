@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -10,7 +11,9 @@ class NoteTable;
 
 // The fixed geometry of the spectrum canvas and its mappings, free of any drawing: one grid
 // column per semitone from A0 (x = 50) to C8 (x = 1790), closed by a last line at x = 1810,
-// with the plot from y = 10 (full scale) down to the baseline at y = 370.
+// with the plot from y = 10 (full scale) down to the baseline at y = 370. A canvas made taller
+// than 421 pixels stretches the plot: the baseline and everything under it move down by as
+// much.
 //
 // The frequency mapping is made from the lowest and highest notes of the table, so it follows
 // the A4 reference; everything else is constant.
@@ -23,6 +26,7 @@ public:
     static constexpr int kTop = 10;
     static constexpr int kBaseline = 370;
     static constexpr int kPlotHeight = kBaseline - kTop;
+    static constexpr int kBelowBaseline = kHeight - kBaseline;
     static constexpr int kColumn = 20;   // pixels per semitone
     static constexpr int kGridRows = 10; // 36 pixels apart
     static constexpr int kMaxVertices = 1812;
@@ -49,9 +53,17 @@ public:
     // x of a pitch marker's centre, without the lower limit: 0 Hz lands far left of the canvas.
     int MarkerX(double hz) const;
 
-    // y of a magnitude at zoom step ratio (0..6, limited): never above the top line or
-    // below the baseline; a non-finite magnitude stands on the baseline.
-    static int MagnitudeToY(double magnitude, int ratio);
+    // The baseline of a canvas height (at least kHeight).
+    static constexpr int BaselineFor(int height) {
+        return std::max(height, kHeight) - kBelowBaseline;
+    }
+    // y of grid line row (0 = top .. kGridRows = baseline) over the baseline given.
+    static constexpr int GridY(int row, int baseline = kBaseline) {
+        return kTop + (baseline - kTop) * row / kGridRows;
+    }
+    // y of a magnitude at zoom step ratio (0..6, limited) over the baseline given: never above
+    // the top line or below the baseline; a non-finite magnitude stands on the baseline.
+    static int MagnitudeToY(double magnitude, int ratio, int baseline = kBaseline);
     static int FullScale(int ratio);
     static int ClampRatio(int ratio);
     // The scale label of grid row 0 (top) .. 10 (baseline), e.g. "100.0%" or "  0.9%".
@@ -64,7 +76,8 @@ public:
     static std::string_view NumberedName(int key, int k);
     // The note whose label a canvas point lies on: below y = 360 and less than 8 pixels
     // from its grid line; the lower note wins where two zones meet. Nothing elsewhere.
-    static std::optional<int> HitNote(int x, int y);
+    // On a taller canvas the zones move down with the baseline.
+    static std::optional<int> HitNote(int x, int y, int baseline = kBaseline);
 
 private:
     // Whole pixels right of A0, truncated toward zero; not finite for 0 Hz.

@@ -8,8 +8,6 @@ namespace {
 
 const QColor kGridBlue(0, 0, 255);
 
-constexpr int kRowStep = GraphScale::kPlotHeight / GraphScale::kGridRows;
-
 } // namespace
 
 GraphSurfaces::GraphSurfaces(const NoteTable& notes)
@@ -34,6 +32,22 @@ void GraphSurfaces::SetKey(int key) {
 
 void GraphSurfaces::SetVerticalRatio(int ratio) {
     m_nVerticalRatio = GraphScale::ClampRatio(ratio);
+    m_bBackgroundDirty = true;
+}
+
+void GraphSurfaces::SetHeight(int height) {
+    height = std::max(height, GraphScale::kHeight);
+    if (height == Height()) {
+        return;
+    }
+    m_painter.end();
+    m_bmpBackground = QImage(GraphScale::kWidth, height, QImage::Format_RGB32);
+    m_bmpCompose = QImage(GraphScale::kWidth, height, QImage::Format_RGB32);
+    m_bmpCompose.fill(Qt::white);
+    m_painter.begin(&m_bmpCompose);
+    // Nothing of the last frame is left to erase.
+    m_nVertices = 0;
+    m_nMarkers = 0;
     m_bBackgroundDirty = true;
 }
 
@@ -115,15 +129,15 @@ void GraphSurfaces::DrawBackground() {
     for (int k = 0; k <= kNoteCount; ++k) {
         p.setPen(k == 0 || k == kNoteCount ? m_solidPen : m_dottedPen);
         const int x = GraphScale::NoteX(k);
-        p.drawLine(x, GraphScale::kTop, x, GraphScale::kBaseline);
+        p.drawLine(x, GraphScale::kTop, x, Baseline());
     }
     for (int j = 0; j <= GraphScale::kGridRows; ++j) {
         p.setPen(j == 0 || j == GraphScale::kGridRows ? m_solidPen : m_dottedPen);
-        const int y = GraphScale::kTop + kRowStep * j;
+        const int y = GraphScale::GridY(j, Baseline());
         p.drawLine(GraphScale::kLeft, y, GraphScale::kRight, y);
     }
 
-    m_labels.Draw(p, m_nKey, m_nVerticalRatio);
+    m_labels.Draw(p, m_nKey, m_nVerticalRatio, Baseline());
 }
 
 void GraphSurfaces::DrawOutline(const GraphScale& scale, std::span<const double> spectrum) {
@@ -132,7 +146,8 @@ void GraphSurfaces::DrawOutline(const GraphScale& scale, std::span<const double>
     if (scale.Lowest() != m_dMappedLowest || scale.Highest() != m_dMappedHighest) {
         MapBins(scale);
     }
-    m_vertices[0] = QPoint(GraphScale::kLeft, GraphScale::kBaseline);
+    const int baseline = Baseline();
+    m_vertices[0] = QPoint(GraphScale::kLeft, baseline);
     std::size_t count = 1;
     int previousX = 0;
     const std::size_t bins = std::min(spectrum.size(), m_binX.size());
@@ -140,12 +155,12 @@ void GraphSurfaces::DrawOutline(const GraphScale& scale, std::span<const double>
         const int x = m_binX[b];
         if (x != previousX) {
             m_vertices[count++] =
-                QPoint(x, GraphScale::MagnitudeToY(spectrum[b], m_nVerticalRatio));
+                QPoint(x, GraphScale::MagnitudeToY(spectrum[b], m_nVerticalRatio, baseline));
             previousX = x;
         }
     }
     // Back to the baseline, whatever the last column's magnitude.
-    m_vertices[count - 1].setY(GraphScale::kBaseline);
+    m_vertices[count - 1].setY(baseline);
     m_nVertices = count;
 
     // The closed outline. Its inside would be filled white, which the AND leaves as it is, so

@@ -46,6 +46,11 @@ public:
     bool CanZoomIn() const { return m_nVerticalRatio < GraphScale::kRatioCount - 1; }
     bool CanZoomOut() const { return m_nVerticalRatio > 0; }
     bool IsBackgroundDirty() const { return m_bBackgroundDirty; }
+    // The surfaces' height, at least GraphScale::kHeight (taller surfaces stretch the plot): a
+    // new height makes new surfaces and redraws everything with the next frame.
+    void SetHeight(int height);
+    int Height() const { return m_bmpCompose.height(); }
+    int Baseline() const { return GraphScale::BaselineFor(Height()); }
 
     // Composes one frame from a display spectrum (bins 44100/32768 Hz apart) and the pitch
     // history (oldest first); the result is Compose().
@@ -60,7 +65,7 @@ public:
 
     const QImage& Background() const { return m_bmpBackground; }
     const QImage& Compose() const { return m_bmpCompose; }
-    // The outline's vertices of the last frame, from (50, 370) back to the baseline.
+    // The outline's vertices of the last frame, from (50, baseline) back to the baseline.
     std::span<const QPoint> Outline() const { return {m_vertices.data(), m_nVertices}; }
     const GraphLabels& Labels() const { return m_labels; }
 

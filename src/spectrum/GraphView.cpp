@@ -176,6 +176,21 @@ void CGraphView::hideEvent(QHideEvent* e) {
     QScrollArea::hideEvent(e);
 }
 
+bool CGraphView::viewportEvent(QEvent* e) {
+    if (e->type() == QEvent::Resize) {
+        FitHeight();
+    }
+    return QScrollArea::viewportEvent(e);
+}
+
+void CGraphView::FitHeight() {
+    const int height = std::max(GraphScale::kHeight, viewport()->height());
+    if (height != m_canvas->height()) {
+        m_surfaces.SetHeight(height);
+        m_canvas->setFixedHeight(height);
+    }
+}
+
 void CGraphView::ScrollToKeyboardMiddle() {
     m_bInitialScrollPending = false;
     const int excess = GraphScale::kWidth - viewport()->width();
@@ -251,7 +266,8 @@ void CGraphView::OnDraw(QPainter& painter, const QRect& dirty) {
 }
 
 void CGraphView::OnLButtonDown(QPoint point) {
-    const std::optional<int> note = GraphScale::HitNote(point.x(), point.y());
+    const std::optional<int> note =
+        GraphScale::HitNote(point.x(), point.y(), m_surfaces.Baseline());
     if (!note) {
         return;
     }
@@ -275,5 +291,5 @@ void CGraphView::EndHold() {
 }
 
 bool CGraphView::IsOverNote(QPoint point) const {
-    return GraphScale::HitNote(point.x(), point.y()).has_value();
+    return GraphScale::HitNote(point.x(), point.y(), m_surfaces.Baseline()).has_value();
 }

@@ -18,7 +18,8 @@ class QMenu;
 constexpr int ID_MUSIC_KEY_FIRST = 32790;
 constexpr int ID_MUSIC_KEY_LAST = 32801;
 
-// The spectrum pane: a scroll area over the fixed 1821 x 421 canvas that GraphSurfaces draws.
+// The spectrum pane: a scroll area over the 1821 x 421 canvas that GraphSurfaces draws. In a
+// taller pane the canvas takes the pane's height and the plot stretches with it.
 // Each WM_SPECTRUM_READY asks for a repaint; the paint takes the analyser's newest snapshot and
 // holds it while it draws, so the capture thread never waits. A paint composes a frame only
 // for a new snapshot or a new key or zoom step, and copies just the exposed part.
@@ -75,11 +76,14 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
 
 private:
     class HoldWatch;
 
     void ScrollToKeyboardMiddle();
+    // The canvas as tall as the visible part of the pane, never shorter than its labels need.
+    void FitHeight();
     // The button is no longer known to be held on a note: the probe fades out.
     void EndHold();
 
