@@ -124,7 +124,10 @@ void CListeningSession::OnBlock(CWaveEngine::Block block) {
         return;
     }
     if (heard == LevelGate::Change::Returned) {
+        // The block the sound came back in is partly quiet, and its reading would lie far off:
+        // the read-out starts afresh from the next block.
         m_readout.StartAfresh();
+        return;
     }
     const BlockPipeline::Outcome outcome = m_pipeline.Dispatch(Note(), IsAutomatic(), m_nChoice);
     if (!IsAutomatic()) {

@@ -49,18 +49,22 @@ BlockReading OfflineAnalysis::AnalyseBlock(std::span<const std::int16_t> block) 
     BlockReading row;
     const auto heard = m_parts->gate ? m_parts->gate->Admit(block) : LevelGate::Change::Sounding;
     m_parts->pipeline.HandOverBlock(block, readout.Note());
-    if (heard == LevelGate::Change::Quiet) {
+    const bool measured = heard == LevelGate::Change::Sounding;
+    if (!measured) {
         if (m_parts->tracker) {
             m_parts->tracker->AppendBlock(block);
         }
-        readout.ShowNothingHeard(); // and the target stays
-    } else {
-        if (heard == LevelGate::Change::Returned) {
+        if (heard == LevelGate::Change::Quiet) {
+            readout.ShowNothingHeard(); // and the target stays
+        } else {
+            // The block the sound came back in is partly quiet, and its reading would lie far
+            // off: the read-out starts afresh from the next block.
             readout.StartAfresh();
         }
+    } else {
         row.rawHz = m_parts->pipeline.MeasureNow(readout.Note(), readout.IsAutomatic());
     }
-    if (heard == LevelGate::Change::Quiet) {
+    if (!measured) {
         // nothing measured
     } else if (auto& tracker = m_parts->tracker) {
         // The block's own result is the note-locked reading, as the read-out takes it.
