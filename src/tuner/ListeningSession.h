@@ -113,6 +113,7 @@ signals:
     void LevelChanged();   // a block was heard: InputLevel() and IsQuiet()
     void ToneChanged();    // the output opened or closed, whoever did it
     void StringsChanged(); // a meter of the instrument view
+    void MarkersChanged(); // PreciseMarkers has a new reading
 
 protected:
     bool event(QEvent* e) override;
@@ -120,7 +121,8 @@ protected:
 private:
     void OnBlock(CWaveEngine::Block block);
     void OnPitchResult(const PitchResultEvent& result);
-    void OnPreciseEstimate(double hz);
+    void OnPreciseEstimate(const PitchResultEvent& result);
+    void ClearMarkers();
     void ShowPitch(double hz);
     void Chosen();
     void NewTarget(int before);
