@@ -15,13 +15,13 @@ class CDoreme;
 //
 // Every captured block goes into a ring of the last eight (the longest note-locked history,
 // that of A0). Each frame's automatic estimate comes checked for its octave (OctaveGuard, on
-// the frame the estimate was made from), with the count of blocks the frame ends with; OnEstimate
-// takes its nearest note. A note
-// found in two frames in a row is confirmed: the tracker locks onto it, and from then on each
-// frame's reading is the note-locked measurement around it, made on a history built from the
-// blocks since the note began only. So nothing of the string played before reaches it, and
-// there is no reading at all while a new note is not yet confirmed. Sign changes near the ends
-// of the history, where its filter wraps round, are left out of the count.
+// the frame the estimate was made from), with the count of blocks the frame ends with;
+// OnEstimate takes its nearest note. A note found in two frames in a row is confirmed: the
+// tracker locks onto it, and from then on each frame's reading is the note-locked measurement
+// around it, made on a history built from the blocks since the note began only. So nothing of
+// the string played before reaches it, and there is no reading at all while a new note is not
+// yet confirmed. Sign changes near the ends of the history, where its filter wraps round, are
+// left out of the count.
 class PreciseAutoTracker {
 public:
     static constexpr int kRingBlocks = 8;
