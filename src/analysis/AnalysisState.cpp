@@ -1,6 +1,7 @@
 #include "AnalysisState.h"
 
 #include "NoteTable.h"
+#include "OctaveGuard.h"
 #include "PitchEstimator.h"
 
 #include <algorithm>
@@ -40,6 +41,7 @@ void AnalysisState::StopWorker() {
 
 void AnalysisState::ShiftInBlock(std::span<const std::int16_t> block) {
     std::lock_guard lock(m_mutex);
+    ++m_nBlocks;
     m_nNewer = 1 - m_nNewer; // the older half is overwritten and becomes the newer
     const auto half = m_samples.begin() + m_nNewer * kBlockSamples;
     const std::size_t count = std::min<std::size_t>(block.size(), kBlockSamples);
@@ -65,8 +67,7 @@ bool AnalysisState::OfferFrame(std::uint64_t tag) {
     if (IsBusy() || !m_fft.IsReady()) {
         return false;
     }
-    PrepareFrame();
-    m_nTag = tag;
+    TakeFrame(tag);
     {
         std::lock_guard lock(m_wakeMutex);
         m_nReady.store(1, std::memory_order_release);
@@ -75,13 +76,24 @@ bool AnalysisState::OfferFrame(std::uint64_t tag) {
     return true;
 }
 
+void AnalysisState::TakeFrame(std::uint64_t tag) {
+    PrepareFrame();
+    m_frame = FrameResult{0.0, std::nullopt, tag, m_nBlocks};
+    m_bCheckFrame = m_bOctaveCheck;
+}
+
 std::optional<double> AnalysisState::AnalyseNow() {
+    const auto result = AnalyseFrameNow();
+    return result ? std::optional<double>(result->hz) : std::nullopt;
+}
+
+std::optional<AnalysisState::FrameResult> AnalysisState::AnalyseFrameNow(std::uint64_t tag) {
     if (IsWorkerRunning() || !m_fft.IsReady()) {
         return std::nullopt;
     }
-    PrepareFrame();
+    TakeFrame(tag);
     AnalyseFrame();
-    return Result();
+    return m_frame;
 }
 
 bool AnalysisState::WaitUntilIdle(std::chrono::milliseconds timeout) const {
@@ -107,7 +119,7 @@ void AnalysisState::WorkerLoop(std::stop_token stop) {
         if (m_nReady.load(std::memory_order_acquire) != 0) {
             AnalyseFrame();
             if (m_postResult) {
-                m_postResult(Result(), m_nTag);
+                m_postResult(m_frame);
             }
             m_nReady.store(0, std::memory_order_release);
         } else {
@@ -125,5 +137,10 @@ void AnalysisState::AnalyseFrame() {
     m_fft.MagnitudeSpectrum(m_spectrum);
     const double hz = EstimatePitch(m_spectrum, m_fft.Count(), m_notes.Frequency(kNoteFirst),
                                     m_notes.Frequency(kNoteLast));
+    m_frame.hz = hz;
+    if (m_bCheckFrame) {
+        const OctaveGuard guard(m_notes.Frequency(kNoteFirst), m_notes.Frequency(kNoteLast));
+        m_frame.octave = guard.Check(m_spectrum, m_fft.Count(), hz);
+    }
     m_dResult.store(hz, std::memory_order_release);
 }

@@ -25,10 +25,21 @@ class NoteTable;
 // is set (acquire), stores the result, posts it and clears the flag (release). A block that
 // arrives while the worker is busy is dropped, never queued. Each frame carries the caller's
 // tag back with its result, so the caller can tell a result asked for under settings that have
-// changed since.
+// changed since, and the count of blocks shifted in when it was offered: its newest block.
+//
+// With the octave check on, the worker also checks the estimate's octave (OctaveGuard) on the
+// spectrum it has just made, so the check sees the very frame the estimate came from however
+// late the result is handled, and no second transform of it is needed.
 class AnalysisState {
 public:
     static constexpr int kFrameSamples = 2 * kBlockSamples;
+
+    struct FrameResult {
+        double hz = 0.0;              // the automatic estimate
+        std::optional<double> octave; // the estimate checked by the octave guard, when asked
+        std::uint64_t tag = 0;        // the caller's tag
+        std::uint64_t block = 0;      // blocks shifted in when the frame was offered
+    };
 
     // The worker reads the search limits from the notes at every frame.
     explicit AnalysisState(const NoteTable& notes);
@@ -40,9 +51,9 @@ public:
     // Allocates the transform; 1 on success, 0 when memory runs out.
     int InitTransform();
 
-    // Runs on the worker thread after each result is stored, with the frame's tag; it must
-    // only hand the news over (post an event), never wait on the GUI thread.
-    using ResultPoster = std::function<void(double hz, std::uint64_t tag)>;
+    // Runs on the worker thread after each result is stored; it must only hand the news over
+    // (post an event), never wait on the GUI thread.
+    using ResultPoster = std::function<void(const FrameResult& result)>;
 
     // Starts the worker; does nothing while one runs.
     void StartWorker(ResultPoster postResult);
@@ -61,6 +72,13 @@ public:
     // Analyses the current two blocks on the calling thread and returns the frequency; for
     // callers without a worker (nothing when there is no transform or a worker runs).
     std::optional<double> AnalyseNow();
+    // The same, with the whole result.
+    std::optional<FrameResult> AnalyseFrameNow(std::uint64_t tag = 0);
+
+    // Whether frames offered from now on have their octave checked; GUI thread only.
+    void SetOctaveCheck(bool on) { m_bOctaveCheck = on; }
+    // Blocks shifted in so far.
+    std::uint64_t Blocks() const { return m_nBlocks; }
 
     bool IsBusy() const { return m_nReady.load(std::memory_order_acquire) != 0; }
     double Result() const { return m_dResult.load(std::memory_order_acquire); }
@@ -75,11 +93,16 @@ private:
     void WorkerLoop(std::stop_token stop);
     void PrepareFrame();
     void AnalyseFrame();
+    void TakeFrame(std::uint64_t tag);
 
     const NoteTable& m_notes;
     std::atomic<int> m_nReady{0};
     std::atomic<double> m_dResult{0.0};
-    std::uint64_t m_nTag = 0; // handed over with the frame, through the ready flag
+    bool m_bOctaveCheck = false;
+    std::uint64_t m_nBlocks = 0; // GUI thread only
+    // Handed over with the frame, through the ready flag.
+    FrameResult m_frame;
+    bool m_bCheckFrame = false;
     ResultPoster m_postResult;
     // Pairs with m_wake so that an offered frame or a stop wakes the worker at once. A plain
     // condition variable woken by StopWorker, rather than a wait on the stop token, whose

@@ -6,21 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
-
-constexpr int kFrame = 2 * kBlockSamples;
-
-} // namespace
-
 PreciseAutoTracker::PreciseAutoTracker(const CDoreme& doreme)
-    : m_doreme(doreme), m_ring(static_cast<std::size_t>(kRingBlocks) * kBlockSamples, 0),
-      m_window(kFrame), m_spectrum(kFrame / 2 + 1) {
-    // A plain Hann window: its far side lobes keep the space between partials clean.
-    const double pi = 4.0 * std::atan(1.0);
-    for (int i = 0; i < kFrame; ++i) {
-        m_window[i] = 0.5 - 0.5 * std::cos(2.0 * pi * i / kFrame);
-    }
-}
+    : m_doreme(doreme), m_ring(static_cast<std::size_t>(kRingBlocks) * kBlockSamples, 0) {}
 
 void PreciseAutoTracker::Reset() {
     m_nCandidate = -1;
@@ -44,28 +31,11 @@ std::span<const std::int16_t> PreciseAutoTracker::RingBlock(std::uint64_t index)
                                                          kBlockSamples);
 }
 
-std::optional<double> PreciseAutoTracker::GuardedEstimate(double hz) {
-    if (m_nBlocks == 0) {
-        return std::nullopt;
-    }
-    const auto input = m_fft.Input();
-    for (int b = 0; b < 2; ++b) {
-        const auto samples = m_nBlocks >= 2 - static_cast<std::uint64_t>(b)
-                                 ? RingBlock(m_nBlocks - 2 + static_cast<std::uint64_t>(b))
-                                 : std::span<const std::int16_t>();
-        for (int i = 0; i < kBlockSamples; ++i) {
-            const int at = b * kBlockSamples + i;
-            input[at] = samples.empty() ? 0.0 : samples[i] * m_window[at];
-        }
-    }
-    m_fft.Transform();
-    m_fft.Magnitudes(m_spectrum, 2.0 / kFrame);
-    const OctaveGuard guard(m_doreme.Frequency(kNoteFirst), m_doreme.Frequency(kNoteLast));
-    return guard.Check(m_spectrum, kFrame, hz);
-}
-
-std::optional<PreciseAutoTracker::Reading> PreciseAutoTracker::OnEstimate(double hz) {
-    const auto guarded = GuardedEstimate(hz);
+std::optional<PreciseAutoTracker::Reading>
+PreciseAutoTracker::OnEstimate(std::optional<double> checked, std::uint64_t block) {
+    // A frame is made of blocks already appended; of none, there is nothing to go by.
+    const std::uint64_t end = std::min(block, m_nBlocks);
+    const auto guarded = end > 0 ? checked : std::nullopt;
     m_dGuarded = guarded.value_or(0.0);
     const auto note = guarded ? m_doreme.NearestNoteIndex(*guarded) : std::nullopt;
     if (!note) {
@@ -78,7 +48,7 @@ std::optional<PreciseAutoTracker::Reading> PreciseAutoTracker::OnEstimate(double
     } else {
         m_nCandidate = *note;
         m_nRun = 1;
-        m_nCandidateFirst = m_nBlocks - 1;
+        m_nCandidateFirst = end - 1;
     }
     if (*note != m_nLocked) {
         if (m_nRun < kConfirmations) {

@@ -2,8 +2,6 @@
 
 #include "AudioFormat.h"
 #include "NoteLockedMeasurement.h"
-#include "OctaveGuard.h"
-#include "RealFft.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,13 +14,14 @@ class CDoreme;
 // measures it.
 //
 // Every captured block goes into a ring of the last eight (the longest note-locked history,
-// that of A0). After each block's automatic estimate, OnEstimate checks the estimate's octave
-// (OctaveGuard, on the frame of the two newest blocks) and takes its nearest note. A note
-// found in two frames in a row is confirmed: the tracker locks onto it, and from then on each
-// frame's reading is the note-locked measurement around it, made on a history built from the
-// blocks since the note began only. So nothing of the string played before reaches it, and
-// there is no reading at all while a new note is not yet confirmed. Sign changes near the ends
-// of the history, where its filter wraps round, are left out of the count.
+// that of A0). Each frame's automatic estimate comes checked for its octave (OctaveGuard, on
+// the frame the estimate was made from), with the count of blocks the frame ends with;
+// OnEstimate takes its nearest note. A note found in two frames in a row is confirmed: the
+// tracker locks onto it, and from then on each frame's reading is the note-locked measurement
+// around it, made on a history built from the blocks since the note began only. So nothing of
+// the string played before reaches it, and there is no reading at all while a new note is not
+// yet confirmed. Sign changes near the ends of the history, where its filter wraps round, are
+// left out of the count.
 class PreciseAutoTracker {
 public:
     static constexpr int kRingBlocks = 8;
@@ -50,12 +49,11 @@ public:
 
     void AppendBlock(std::span<const std::int16_t> block);
 
-    // The automatic estimate of the frame that ends with the newest block: the reading to
-    // show, or nothing new.
-    std::optional<Reading> OnEstimate(double hz);
+    // The checked estimate of the frame that ends with block number block - 1 (nothing when
+    // the guard found no tone): the reading to show, or nothing new.
+    std::optional<Reading> OnEstimate(std::optional<double> checked, std::uint64_t block);
 
 private:
-    std::optional<double> GuardedEstimate(double hz);
     std::optional<Reading> Measure();
     std::span<const std::int16_t> RingBlock(std::uint64_t index) const;
 
@@ -73,9 +71,5 @@ private:
     bool m_bMeasured = false;            // the meter's history holds the locked note
     int m_nMeasuredX = 1;                // its decimation
     std::uint64_t m_nMeasuredBlocks = 0; // the blocks appended when it was last measured
-
-    RealFft m_fft{2 * kBlockSamples};
-    std::vector<double> m_window;
-    std::vector<double> m_spectrum;
     NoteLockedMeasurement m_meter;
 };

@@ -58,6 +58,8 @@ CMainFrame::CMainFrame(CDoreme& doreme, CWaveEngine& engine, std::unique_ptr<IWa
     m_graph = new CGraphView(m_doreme.Notes(), m_engine, std::move(probeDevice), m_splitter);
     // In precise automatic mode the markers show the tuner's own readings.
     m_graph->SetMarkerSource([this] { return m_tuner->Session().PreciseMarkers(); });
+    connect(&m_tuner->Session(), &CListeningSession::MarkersChanged, m_graph,
+            &CGraphView::OnMarkersChanged);
     m_splitter->addWidget(m_graph);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);

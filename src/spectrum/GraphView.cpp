@@ -254,6 +254,10 @@ bool CGraphView::event(QEvent* e) {
     return QScrollArea::event(e);
 }
 
+void CGraphView::OnMarkersChanged() {
+    m_canvas->update();
+}
+
 void CGraphView::OnDraw(QPainter& painter, const QRect& dirty) {
     // The snapshot stays alive, unchanged, for as long as this frame reads it.
     const std::shared_ptr<const DisplayAnalyser::DisplaySnapshot> display = m_display.Display();

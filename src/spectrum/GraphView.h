@@ -56,6 +56,8 @@ public:
     // estimates.
     using MarkerSource = std::function<std::span<const double>()>;
     void SetMarkerSource(MarkerSource source) { m_markerSource = std::move(source); }
+    // The source has new markers: they are drawn now, not only with the next spectrum.
+    void OnMarkersChanged();
 
     // The key menu with the current key checked (none for key 12).
     QMenu* KeyMenu();

@@ -46,8 +46,8 @@ void CListeningSession::Start() {
         }
         // Runs on the worker: only posts, so the worker never waits on the GUI thread. This
         // object outlives the worker, which Stop joins.
-        m_state.StartWorker([this](double hz, std::uint64_t tag) {
-            PostEvent(this, new PitchResultEvent(hz, tag));
+        m_state.StartWorker([this](const AnalysisState::FrameResult& r) {
+            PostEvent(this, new PitchResultEvent(r.hz, r.tag, r.octave, r.block));
         });
     }
 }
@@ -76,7 +76,7 @@ void CListeningSession::WatchCapture() {
 void CListeningSession::ShowNothingHeard() {
     m_readout.ShowNothingHeard();
     m_tracker.Reset(); // what was heard before is not the note when sound comes back
-    m_markers.fill(0.0);
+    ClearMarkers();
     m_gate.Close();
     m_strum.ShowNothingHeard();
     emit LevelChanged();
@@ -140,7 +140,7 @@ void CListeningSession::ShowNothing() {
         return; // already showing nothing
     }
     m_readout.ShowNothingHeard();
-    m_markers.fill(0.0);
+    ClearMarkers();
     m_bOutOfBand = false;
     emit ReadoutChanged();
 }
@@ -172,7 +172,7 @@ void CListeningSession::OnPitchResult(const PitchResultEvent& result) {
         return;
     }
     if (m_bPrecise) {
-        OnPreciseEstimate(result.Frequency());
+        OnPreciseEstimate(result);
         return;
     }
     const int before = Note();
@@ -184,10 +184,11 @@ void CListeningSession::OnPitchResult(const PitchResultEvent& result) {
     }
 }
 
-void CListeningSession::OnPreciseEstimate(double hz) {
-    const auto reading = m_tracker.OnEstimate(hz);
+void CListeningSession::OnPreciseEstimate(const PitchResultEvent& result) {
+    const auto reading = m_tracker.OnEstimate(result.Octave(), result.Block());
     std::shift_left(m_markers.begin(), m_markers.end(), 1);
     m_markers.back() = reading ? reading->hz : 0.0;
+    emit MarkersChanged();
     if (!reading) {
         return; // nothing new: no wrong value in the meantime
     }
@@ -197,6 +198,11 @@ void CListeningSession::OnPreciseEstimate(double hz) {
     if (Note() != before) {
         emit TargetChanged();
     }
+}
+
+void CListeningSession::ClearMarkers() {
+    m_markers.fill(0.0);
+    emit MarkersChanged();
 }
 
 std::span<const double> CListeningSession::PreciseMarkers() const {
@@ -218,7 +224,7 @@ void CListeningSession::ShowPitch(double hz) {
 void CListeningSession::Chosen() {
     ++m_nChoice;
     m_tracker.Reset();
-    m_markers.fill(0.0);
+    ClearMarkers();
     emit TargetChanged();
 }
 
@@ -291,6 +297,7 @@ void CListeningSession::SetAutomatic(bool automatic) {
 
 void CListeningSession::SetPrecise(bool precise) {
     m_bPrecise = precise;
+    m_state.SetOctaveCheck(precise);
     Chosen(); // a result asked for under the other mode is dropped
 }
 

@@ -37,8 +37,10 @@ class PitchResultEvent;
 // Precise automatic mode (off by default) changes what an automatic result does: it only
 // proposes a note, and the reading shown is the note-locked measurement of that note, once
 // two results in a row agree on it (PreciseAutoTracker). Until then the read-out shows nothing
-// new; a new note starts the read-out's smoothing afresh. The spectrum's pitch markers then
-// show the same readings (PreciseMarkers).
+// new; a new note starts the read-out's smoothing afresh. The worker checks each estimate's
+// octave on its own frame, and the result names the frame's newest block, so a result handled
+// late still belongs to the blocks it came from. The spectrum's pitch markers then show the same
+// readings (PreciseMarkers), redrawn as each arrives (MarkersChanged).
 //
 // When capture cannot open at start or stops with an error later, the engine shows the error
 // once; the read-out is emptied, the needle rests at the centre, and capture opens again,
@@ -113,6 +115,7 @@ signals:
     void LevelChanged();   // a block was heard: InputLevel() and IsQuiet()
     void ToneChanged();    // the output opened or closed, whoever did it
     void StringsChanged(); // a meter of the instrument view
+    void MarkersChanged(); // PreciseMarkers has a new reading
 
 protected:
     bool event(QEvent* e) override;
@@ -120,7 +123,8 @@ protected:
 private:
     void OnBlock(CWaveEngine::Block block);
     void OnPitchResult(const PitchResultEvent& result);
-    void OnPreciseEstimate(double hz);
+    void OnPreciseEstimate(const PitchResultEvent& result);
+    void ClearMarkers();
     void ShowPitch(double hz);
     void Chosen();
     void NewTarget(int before);

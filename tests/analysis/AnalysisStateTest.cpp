@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
+#include <vector>
 
 namespace {
 
@@ -41,7 +43,7 @@ TEST(AnalysisState, FramesOfferedWhileBusyAreDropped) {
     EXPECT_FALSE(state.WaitUntilIdle(20ms));
 
     std::atomic<int> posted{0};
-    state.StartWorker([&](double, std::uint64_t) { ++posted; });
+    state.StartWorker([&](const AnalysisState::FrameResult&) { ++posted; });
     ASSERT_TRUE(state.WaitUntilIdle(2s));
     EXPECT_EQ(posted.load(), 1);
     EXPECT_TRUE(state.OfferFrame()); // the next free block is taken
@@ -58,10 +60,10 @@ TEST(AnalysisState, WorkerReadsACleanToneAndPostsBeforeClearingReady) {
     std::atomic<int> postedWhileBusy{0};
     std::atomic<double> postedResult{0.0};
     std::atomic<std::uint64_t> postedTag{0};
-    state.StartWorker([&](double hz, std::uint64_t tag) {
+    state.StartWorker([&](const AnalysisState::FrameResult& r) {
         postedWhileBusy += state.IsBusy() ? 1 : 0;
-        postedResult = hz;
-        postedTag = tag;
+        postedResult = r.hz;
+        postedTag = r.tag;
     });
     SineBlocks sine(440.0, 10000.0);
     for (int b = 0; b < 4; ++b) {
@@ -104,10 +106,45 @@ TEST(AnalysisState, StopWithAFramePendingLeavesItIdle) {
     EXPECT_FALSE(state.IsBusy());
     // The worker starts again after a stop.
     std::atomic<int> posted{0};
-    state.StartWorker([&](double, std::uint64_t) { ++posted; });
+    state.StartWorker([&](const AnalysisState::FrameResult&) { ++posted; });
     EXPECT_TRUE(state.OfferFrame());
     EXPECT_TRUE(state.WaitUntilIdle(2s));
     EXPECT_EQ(posted.load(), 1);
+}
+
+// A frame taken by the worker is checked on its own spectrum, even when newer blocks of another
+// tone have come in before its result is handled; the result names the frame's newest block.
+TEST(AnalysisState, OctaveCheckBelongsToTheFrameOffered) {
+    CDoreme doreme;
+    AnalysisState state(doreme.Notes());
+    ASSERT_EQ(state.InitTransform(), 1);
+    SineBlocks low(220.0, 10000.0);
+    SineBlocks high(660.0, 10000.0);
+    state.ShiftInBlock(low.Next());
+    state.ShiftInBlock(low.Next());
+    state.SetOctaveCheck(true);
+    ASSERT_TRUE(state.OfferFrame(7)); // no worker yet: the frame waits in hand
+    state.SetOctaveCheck(false);      // a later change does not reach the frame in hand
+    state.ShiftInBlock(high.Next());
+    state.ShiftInBlock(high.Next());
+    std::mutex mutex;
+    std::vector<AnalysisState::FrameResult> posted;
+    state.StartWorker([&](const AnalysisState::FrameResult& r) {
+        std::lock_guard lock(mutex);
+        posted.push_back(r);
+    });
+    ASSERT_TRUE(state.WaitUntilIdle(2s));
+    ASSERT_TRUE(state.OfferFrame(8)); // the newest blocks, unchecked now
+    ASSERT_TRUE(state.WaitUntilIdle(2s));
+    state.StopWorker();
+    ASSERT_EQ(posted.size(), 2u);
+    EXPECT_EQ(posted[0].tag, 7u);
+    EXPECT_EQ(posted[0].block, 2u);
+    ASSERT_TRUE(posted[0].octave.has_value());
+    EXPECT_NEAR(CentsBetween(*posted[0].octave, 220.0), 0.0, 3.0);
+    EXPECT_EQ(posted[1].block, 4u);
+    EXPECT_FALSE(posted[1].octave.has_value());
+    EXPECT_NEAR(CentsBetween(posted[1].hz, 660.0), 0.0, 3.2);
 }
 
 struct Pipeline {

@@ -3,8 +3,11 @@
 #include "AboutDlg.h"
 #include "Commands.h"
 #include "DlgSet.h"
+#include "GraphView.h"
 #include "HomePageAddress.h"
 #include "SettingsStore.h"
+#include "SignalHelpers.h"
+#include "TunerMessages.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -350,6 +353,35 @@ TEST_F(WindowFixture, PreciseAutomaticModeIsOffUntilChosenThenKeptForTheNextStar
     second.InitialUpdate();
     EXPECT_TRUE(second.Action(ID_PRECISE_AUTO)->isChecked());
     EXPECT_FALSE(second.TunerView()->IsAutomatic()); // automatic mode itself is not kept
+}
+
+// A precise reading is drawn among the spectrum's pitch markers when it arrives, not only with
+// the next spectrum: here no block, and so no spectrum, follows it.
+TEST_F(WindowFixture, PreciseReadingsRedrawTheMarkersAtOnce) {
+    CListeningSession& session = View().Session();
+    session.SetPrecise(true);
+    session.SetAutomatic(true);
+    const double a3 = doreme.Frequency(36);
+    SineBlocks tone(a3, 9000.0);
+    for (int b = 0; b < 6; ++b) {
+        const std::uint64_t blocks = session.State().Blocks();
+        in->Feed(tone.Next());
+        ASSERT_TRUE(ProcessEventsUntil([&] { return session.State().Blocks() > blocks; }, 5s));
+        ASSERT_TRUE(ProcessEventsUntil([&] { return !session.State().IsBusy(); }, 5s));
+        QApplication::processEvents(); // the worker's result
+    }
+    ASSERT_NEAR(CentsBetween(session.PreciseMarkers().back(), a3), 0.0, 1.0);
+
+    const CGraphView& graph = *frame.GraphView();
+    QSignalSpy markers(&session, &CListeningSession::MarkersChanged);
+    const long composed = graph.Surfaces().Compositions();
+    // A result for a frame without a new block: the markers move on with an empty reading.
+    QApplication::postEvent(
+        &session, new PitchResultEvent(a3, session.Choice(), a3, session.State().Blocks()));
+    EXPECT_TRUE(ProcessEventsUntil([&] { return graph.Surfaces().Compositions() > composed; }, 5s));
+    EXPECT_EQ(markers.count(), 1);
+    EXPECT_EQ(session.PreciseMarkers().back(), 0.0);
+    EXPECT_NEAR(CentsBetween(session.PreciseMarkers()[18], a3), 0.0, 1.0);
 }
 
 } // namespace

@@ -27,6 +27,7 @@ OfflineAnalysis::OfflineAnalysis(CDoreme& doreme, std::optional<int> note, bool 
     : m_parts(std::make_unique<Parts>(doreme)) {
     if (precise && !note) {
         m_parts->tracker.emplace(doreme);
+        m_parts->state.SetOctaveCheck(true);
     }
     if (note) {
         m_parts->readout.SelectNote(*note);
@@ -47,6 +48,7 @@ void OfflineAnalysis::SetGate(double db) {
 BlockReading OfflineAnalysis::AnalyseBlock(std::span<const std::int16_t> block) {
     TunerReadout& readout = m_parts->readout;
     BlockReading row;
+    std::optional<AnalysisState::FrameResult> frame; // precise automatic mode
     const auto heard = m_parts->gate ? m_parts->gate->Admit(block) : LevelGate::Change::Sounding;
     m_parts->pipeline.HandOverBlock(block, readout.Note());
     const bool measured = heard == LevelGate::Change::Sounding;
@@ -61,6 +63,8 @@ BlockReading OfflineAnalysis::AnalyseBlock(std::span<const std::int16_t> block) 
             // off: the read-out starts afresh from the next block.
             readout.StartAfresh();
         }
+    } else if (m_parts->tracker) {
+        frame = m_parts->state.AnalyseFrameNow();
     } else {
         row.rawHz = m_parts->pipeline.MeasureNow(readout.Note(), readout.IsAutomatic());
     }
@@ -69,8 +73,8 @@ BlockReading OfflineAnalysis::AnalyseBlock(std::span<const std::int16_t> block) 
     } else if (auto& tracker = m_parts->tracker) {
         // The block's own result is the note-locked reading, as the read-out takes it.
         tracker->AppendBlock(block);
-        const auto reading = row.rawHz ? tracker->OnEstimate(*row.rawHz) : std::nullopt;
-        row.rawHz.reset();
+        const auto reading =
+            frame ? tracker->OnEstimate(frame->octave, frame->block) : std::nullopt;
         if (reading) {
             row.rawHz = reading->hz;
             readout.ApplyPreciseResult(reading->note, reading->hz, reading->newNote);
