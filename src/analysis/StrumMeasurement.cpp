@@ -213,9 +213,12 @@ void StrumMeasurement::MakeLines() {
     m_lines.assign(2 * kLineSpan + 1, Complex{});
     for (int q = -kLineSpan; q <= kLineSpan; ++q) {
         const double turn = 2.0 * pi * q / (kStepsPerBin * static_cast<double>(length));
+        Complex phasor = std::polar(1.0, -turn * 0.5 * (kChunk - 1));
+        const Complex rotate = std::polar(1.0, -turn * kChunk);
         Complex sum{};
         for (int m = 0; m < chunks; ++m) {
-            sum += m_envelope[m] * std::polar(1.0, -turn * (m * kChunk + 0.5 * (kChunk - 1)));
+            sum += m_envelope[m] * phasor;
+            phasor *= rotate;
         }
         m_lines[q + kLineSpan] = sum;
     }
@@ -257,9 +260,12 @@ std::optional<double> StrumMeasurement::FitBeside(int p, std::size_t s,
     std::vector<Complex> data;
     for (int j = -kLooks; j <= kLooks; ++j) {
         const double t = 2.0 * pi * j * kLook * step / kSampleRate;
+        Complex phasor = std::polar(1.0, -t * 0.5 * (kChunk - 1));
+        const Complex rotate = std::polar(1.0, -t * kChunk);
         Complex sum{};
         for (int m = 0; m < chunks; ++m) {
-            sum += shifted[m] * std::polar(1.0, -t * (m * kChunk + 0.5 * (kChunk - 1)));
+            sum += shifted[m] * phasor;
+            phasor *= rotate;
         }
         data.push_back(sum);
     }
