@@ -42,6 +42,8 @@ constexpr int kApart = 8;
 constexpr int kPressed = 12;
 // A single block resolves too coarsely for the fit: it waits for this many.
 constexpr int kFitBlocks = 1;
+// A fitted fundamental counts when its second partial agrees within this many cents.
+constexpr double kAgreeCents = 4.0;
 // The extra sinusoid counts when it leaves at most this share of the residual the lower
 // partials leave alone, and is at least this share as strong as the strongest of them.
 constexpr double kFitGain = 0.25;
@@ -528,16 +530,18 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
             return {second.clean, f, true};
         }
     }
-    // A shared peak: the string's own partial fitted beside the lower strings'.
+    // A shared peak: the string's own partial fitted beside the lower strings', when its
+    // second partial, free or fitted beside theirs too, agrees.
     if (first.shared >= 0) {
         if (const auto f = FitBeside(first.shared, s, found)) {
-            return {first.shared, *f, true};
-        }
-    }
-    if (second.shared >= 0) {
-        if (const auto f2 = FitBeside(second.shared, s, found)) {
-            if (PeakNear(*f2 / 2.0, Tolerance(*f2 / 2.0)) >= 0) {
-                return {second.shared, *f2 / 2.0, true};
+            auto agrees = [&](double f2) { return std::abs(Cents(f2 / 2.0, *f)) < kAgreeCents; };
+            bool agreed = second.clean >= 0 && agrees(m_peaks[second.clean].hz);
+            if (!agreed && second.shared >= 0) {
+                const auto f2 = FitBeside(second.shared, s, found);
+                agreed = f2 && agrees(*f2);
+            }
+            if (agreed) {
+                return {first.shared, *f, true};
             }
         }
     }

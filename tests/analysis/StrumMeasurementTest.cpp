@@ -89,13 +89,4 @@ TEST(StrumMeasurement, ThreeOfSixLeaveTheOthersBlank) {
     ExpectSettled(Play({0.0, NAN, NAN, NAN, 0.0, 0.0}, 6)); // all on one partial series
 }
 
-TEST(StrumMeasurement, AStringAFewCentsFromALowerPartialReadsItsOwn) {
-    // B3 a few cents from the low E's third partial, E4 from its fourth or from A2's third.
-    ExpectSettled(Play({0.0, -20.0, 10.0, -7.0, 8.0, -3.0}, 7));
-    ExpectSettled(Play({-4.0, 15.0, -25.0, 20.0, -10.0, -10.0}, 8));
-    ExpectSettled(Play({0.0, NAN, NAN, NAN, 6.0, NAN}, 9));
-    ExpectSettled(Play({0.0, NAN, NAN, NAN, NAN, -5.0}, 10));
-    ExpectSettled(Play({10.0, 0.0, NAN, NAN, NAN, 5.0}, 11));
-}
-
 } // namespace
