@@ -28,7 +28,8 @@
 // told apart by their peaks. There the spectrum around the peak is fitted with the lower
 // strings' partials at their predicted frequencies plus one more sinusoid whose frequency is
 // searched; the history's own loudness envelope shapes each sinusoid's line. When the extra
-// sinusoid takes a clear share of the peak, it is the higher string's partial.
+// sinusoid takes a clear share of the peak, and the string's second partial (free, or fitted
+// the same way) agrees, it is the higher string's partial.
 class StrumMeasurement {
 public:
     static constexpr int kMaxBlocks = 4;
