@@ -48,7 +48,7 @@ constexpr double kAgreeCents = 4.0;
 // partials leave alone, and is at least this share as strong as the strongest of them.
 constexpr double kFitGain = 0.25;
 constexpr double kFitShare = 0.2;
-// Lower partials fitted weaker than this share of the extra sinusoid have vanished.
+// Lower partials fitted weaker than this share of what their neighbours say have vanished.
 constexpr double kVanished = 0.05;
 // The loudness envelope is smoothed over this many chunks.
 constexpr int kSmoothChunks = 16;
