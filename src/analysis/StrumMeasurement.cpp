@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <numeric>
 #include <vector>
 
@@ -27,6 +28,81 @@ constexpr double kStiffnessGuess = 1e-4;
 // Partials searched for above the fundamental.
 constexpr double kLowestHz = 25.0;
 constexpr double kHighestHz = 8000.0;
+
+// The fit beside a lower string's partial: the spectrum is looked at every kLook lattice steps
+// over +-kLooks points around the peak, and a sinusoid is searched over +-kReach steps; the
+// lattice step is a fortieth of a resolution bin.
+constexpr int kStepsPerBin = 40;
+constexpr int kLook = 10;
+constexpr int kLooks = 12;
+constexpr int kReach = 140;
+constexpr int kLineSpan = kLook * kLooks + kReach;
+// Two sinusoids closer than this many steps are one.
+constexpr int kApart = 8;
+constexpr int kPressed = 12;
+// A single block resolves too coarsely for the fit: it waits for this many.
+constexpr int kFitBlocks = 1;
+// A fitted fundamental counts when its second partial agrees within this many cents.
+constexpr double kAgreeCents = 4.0;
+// The extra sinusoid counts when it leaves at most this share of the residual the lower
+// partials leave alone, and is at least this share as strong as the strongest of them.
+constexpr double kFitGain = 0.25;
+constexpr double kFitShare = 0.2;
+// Lower partials fitted weaker than this share of what their neighbours say have vanished.
+constexpr double kVanished = 0.05;
+// The loudness envelope is smoothed over this many chunks.
+constexpr int kSmoothChunks = 16;
+
+using Complex = std::complex<double>;
+
+// Least squares: the amplitudes c of the columns that best make data; returns the residual
+// energy, or infinity when the columns are not independent.
+double SolveLeastSquares(const std::vector<std::vector<Complex>>& columns,
+                         const std::vector<Complex>& data, std::vector<Complex>& c) {
+    const std::size_t n = columns.size();
+    std::vector<std::vector<Complex>> g(n, std::vector<Complex>(n + 1));
+    for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t b = 0; b < n; ++b) {
+            for (std::size_t j = 0; j < data.size(); ++j) {
+                g[a][b] += std::conj(columns[a][j]) * columns[b][j];
+            }
+        }
+        for (std::size_t j = 0; j < data.size(); ++j) {
+            g[a][n] += std::conj(columns[a][j]) * data[j];
+        }
+    }
+    const std::vector<std::vector<Complex>> normal = g;
+    for (std::size_t a = 0; a < n; ++a) {
+        std::size_t pivot = a;
+        for (std::size_t r = a + 1; r < n; ++r) {
+            if (std::abs(g[r][a]) > std::abs(g[pivot][a])) {
+                pivot = r;
+            }
+        }
+        std::swap(g[a], g[pivot]);
+        if (std::abs(g[a][a]) <= 1e-9 * std::abs(normal[a][a])) {
+            return INFINITY;
+        }
+        for (std::size_t r = 0; r < n; ++r) {
+            if (r != a) {
+                const Complex factor = g[r][a] / g[a][a];
+                for (std::size_t k = a; k <= n; ++k) {
+                    g[r][k] -= factor * g[a][k];
+                }
+            }
+        }
+    }
+    c.resize(n);
+    double energy = 0.0;
+    for (const Complex& x : data) {
+        energy += std::norm(x);
+    }
+    for (std::size_t a = 0; a < n; ++a) {
+        c[a] = g[a][n] / g[a][a];
+        energy -= std::real(std::conj(normal[a][n]) * c[a]);
+    }
+    return std::max(0.0, energy);
+}
 
 double Cents(double a, double b) {
     return 1200.0 * std::log2(a / b);
@@ -108,6 +184,165 @@ void StrumMeasurement::Transform() {
     std::fill(input.begin() + length, input.end(), 0.0);
     m_fft.Transform();
     m_fft.Magnitudes(m_spectrum, 2.0 / m_windowSums[m_nBlocks - 1]);
+    m_envelope.clear();
+    m_lines.clear();
+}
+
+void StrumMeasurement::MakeLines() {
+    const int length = m_nBlocks * kBlockSamples;
+    const int chunks = length / kChunk;
+    const std::size_t start = m_ring.size() - static_cast<std::size_t>(length);
+    const auto& window = m_windows[m_nBlocks - 1];
+    std::vector<double> energy(static_cast<std::size_t>(chunks), 0.0);
+    for (int i = 0; i < length; ++i) {
+        const double x = m_ring[start + i];
+        energy[i / kChunk] += x * x;
+    }
+    m_envelope.assign(static_cast<std::size_t>(chunks), 0.0);
+    for (int m = 0; m < chunks; ++m) {
+        const int lo = std::max(0, m - kSmoothChunks / 2);
+        const int hi = std::min(chunks, m + kSmoothChunks / 2);
+        const double mean =
+            std::accumulate(energy.begin() + lo, energy.begin() + hi, 0.0) / (hi - lo);
+        double weight = 0.0;
+        for (int j = 0; j < kChunk; ++j) {
+            weight += window[m * kChunk + j];
+        }
+        m_envelope[m] = std::sqrt(mean) * weight;
+    }
+    // Line(q) = sum over chunks of envelope * e^(-i 2 pi q step t), t the chunk's middle.
+    const double pi = std::acos(-1.0);
+    m_lines.assign(2 * kLineSpan + 1, Complex{});
+    for (int q = -kLineSpan; q <= kLineSpan; ++q) {
+        const double turn = 2.0 * pi * q / (kStepsPerBin * static_cast<double>(length));
+        Complex phasor = std::polar(1.0, -turn * 0.5 * (kChunk - 1));
+        const Complex rotate = std::polar(1.0, -turn * kChunk);
+        Complex sum{};
+        for (int m = 0; m < chunks; ++m) {
+            sum += m_envelope[m] * phasor;
+            phasor *= rotate;
+        }
+        m_lines[q + kLineSpan] = sum;
+    }
+}
+
+Complex StrumMeasurement::Line(int q) {
+    return m_lines[std::clamp(q, -kLineSpan, kLineSpan) + kLineSpan];
+}
+
+std::optional<double> StrumMeasurement::FitBeside(int p, std::size_t s,
+                                                  std::span<const Found> found) {
+    const double expected = ExplainedAmplitude(p, s, found);
+    if (expected == 0.0 || m_nBlocks < kFitBlocks) {
+        return std::nullopt;
+    }
+    if (m_lines.empty()) {
+        MakeLines();
+    }
+    const int length = m_nBlocks * kBlockSamples;
+    const double step = static_cast<double>(kSampleRate) / length / kStepsPerBin;
+    const double centre = m_peaks[p].hz;
+    const double pi = std::acos(-1.0);
+
+    // The windowed history shifted down by the centre and summed over chunks.
+    const auto input = m_fft.Input();
+    const int chunks = length / kChunk;
+    std::vector<Complex> shifted(static_cast<std::size_t>(chunks));
+    const double turn = 2.0 * pi * centre / kSampleRate;
+    for (int m = 0; m < chunks; ++m) {
+        Complex phasor = std::polar(1.0, -turn * m * kChunk);
+        const Complex rotate = std::polar(1.0, -turn);
+        Complex sum{};
+        for (int j = 0; j < kChunk; ++j) {
+            sum += input[m * kChunk + j] * phasor;
+            phasor *= rotate;
+        }
+        shifted[m] = sum;
+    }
+    std::vector<Complex> data;
+    for (int j = -kLooks; j <= kLooks; ++j) {
+        const double t = 2.0 * pi * j * kLook * step / kSampleRate;
+        Complex phasor = std::polar(1.0, -t * 0.5 * (kChunk - 1));
+        const Complex rotate = std::polar(1.0, -t * kChunk);
+        Complex sum{};
+        for (int m = 0; m < chunks; ++m) {
+            sum += shifted[m] * phasor;
+            phasor *= rotate;
+        }
+        data.push_back(sum);
+    }
+
+    auto column = [&](int q) {
+        std::vector<Complex> c;
+        for (int j = -kLooks; j <= kLooks; ++j) {
+            c.push_back(Line(j * kLook - q));
+        }
+        return c;
+    };
+    // Every lower string's partial within the span looked at is part of the fit.
+    std::vector<std::vector<Complex>> columns;
+    std::vector<int> known;
+    for (std::size_t l = 0; l < found.size(); ++l) {
+        if (l == s || !found[l].sounding || m_strings[l] >= m_strings[s]) {
+            continue;
+        }
+        const double f = found[l].hz;
+        const double b = found[l].stiffness;
+        const int m = static_cast<int>(std::lround(centre / f));
+        for (const int n : {m - 1, m, m + 1}) {
+            const double partial = n * f * std::sqrt((1.0 + b * n * n) / (1.0 + b));
+            const int q = static_cast<int>(std::lround((partial - centre) / step));
+            if (n >= 2 && std::abs(q) <= kLooks * kLook &&
+                std::none_of(known.begin(), known.end(),
+                             [&](int k) { return std::abs(k - q) < kApart; })) {
+                known.push_back(q);
+                columns.push_back(column(q));
+            }
+        }
+    }
+    if (known.empty()) {
+        return std::nullopt;
+    }
+    std::vector<Complex> amplitudes;
+    const double alone = SolveLeastSquares(columns, data, amplitudes);
+    double best = INFINITY;
+    int bestQ = 0;
+    std::vector<Complex> bestAmplitudes;
+    columns.emplace_back();
+    for (int q = -kReach; q <= kReach; ++q) {
+        if (std::any_of(known.begin(), known.end(),
+                        [&](int k) { return std::abs(k - q) < kApart; })) {
+            continue;
+        }
+        columns.back() = column(q);
+        const double residual = SolveLeastSquares(columns, data, amplitudes);
+        if (residual < best) {
+            best = residual;
+            bestQ = q;
+            bestAmplitudes = amplitudes;
+        }
+    }
+    double strongest = 0.0;
+    for (std::size_t k = 0; k + 1 < bestAmplitudes.size(); ++k) {
+        strongest = std::max(strongest, std::abs(bestAmplitudes[k]));
+    }
+    // A sinusoid pressed against a lower partial only mends the shape of that partial's line.
+    const bool pressed = std::any_of(
+        known.begin(), known.end(), [&](int k) { return std::abs(k - bestQ) < kApart + kPressed; });
+    if (pressed || std::abs(bestQ) == kReach || !(best <= kFitGain * alone)) {
+        return std::nullopt;
+    }
+    // When the lower partials all but vanish from the fit and the extra sinusoid is no stronger
+    // than their neighbours say they should be, it is one of them, placed wrongly by a
+    // misjudged stiffness.
+    const double share = std::abs(bestAmplitudes.back());
+    const double toPeak = std::abs(Line(0)) * 2.0 / m_windowSums[m_nBlocks - 1];
+    const bool misplaced =
+        strongest * toPeak < kVanished * expected && share * toPeak < kDominance * expected;
+    if (share < kFitShare * strongest || misplaced) {
+        return std::nullopt;
+    }
+    return centre + bestQ * step;
 }
 
 void StrumMeasurement::ListPeaks() {
@@ -247,13 +482,14 @@ void StrumMeasurement::MeasureStiffness(std::size_t s, Found& found) const {
 }
 
 StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
-                                                        std::span<const Found> found) const {
+                                                        std::span<const Found> found) {
     const double note = m_strings[s];
     // The peaks in a band around partial k: the strongest unexplained one, and the strongest
     // that is stronger than the lower strings explain.
     struct Choice {
         int clean = -1;
         int dominant = -1;
+        int shared = -1; // the strongest explained one
     };
     auto choose = [&](int k) {
         Choice c;
@@ -264,6 +500,9 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
                 continue;
             }
             const double explained = ExplainedAmplitude(p, s, found);
+            if (explained > 0.0 && (c.shared < 0 || m_peaks[p].amp > m_peaks[c.shared].amp)) {
+                c.shared = p;
+            }
             int& slot = explained == 0.0 ? c.clean : c.dominant;
             if (explained == 0.0 || m_peaks[p].amp > kDominance * explained) {
                 if (slot < 0 || m_peaks[p].amp > m_peaks[slot].amp) {
@@ -289,6 +528,21 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
         const double f = m_peaks[second.clean].hz / 2.0;
         if (PeakNear(f, Tolerance(f)) >= 0) {
             return {second.clean, f, true};
+        }
+    }
+    // A shared peak: the string's own partial fitted beside the lower strings', when its
+    // second partial, free or fitted beside theirs too, agrees.
+    if (first.shared >= 0) {
+        if (const auto f = FitBeside(first.shared, s, found)) {
+            auto agrees = [&](double f2) { return std::abs(Cents(f2 / 2.0, *f)) < kAgreeCents; };
+            bool agreed = second.clean >= 0 && agrees(m_peaks[second.clean].hz);
+            if (!agreed && second.shared >= 0) {
+                const auto f2 = FitBeside(second.shared, s, found);
+                agreed = f2 && agrees(*f2);
+            }
+            if (agreed) {
+                return {first.shared, *f, true};
+            }
         }
     }
     if (first.dominant >= 0 && supported(m_peaks[first.dominant].hz)) {

@@ -4,6 +4,7 @@
 #include "RealFft.h"
 
 #include <array>
+#include <complex>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -22,6 +23,13 @@
 // strong its coinciding partial would be alone). A string sounds when it has
 // such a peak at its fundamental, or at its second partial with a fundamental beside it; its
 // reading is the own partial's frequency divided by its number.
+//
+// Two strings a few cents apart on the same peak (a B3 on the low E's third partial) cannot be
+// told apart by their peaks. There the spectrum around the peak is fitted with the lower
+// strings' partials at their predicted frequencies plus one more sinusoid whose frequency is
+// searched; the history's own loudness envelope shapes each sinusoid's line. When the extra
+// sinusoid takes a clear share of the peak, and the string's second partial (free, or fitted
+// the same way) agrees, it is the higher string's partial.
 class StrumMeasurement {
 public:
     static constexpr int kMaxBlocks = 4;
@@ -64,7 +72,7 @@ private:
     void Transform();
     void ListPeaks();
     void MeasureStrings();
-    Found MeasureString(std::size_t s, std::span<const Found> lower) const;
+    Found MeasureString(std::size_t s, std::span<const Found> lower);
     // The strongest listed peak within cents of hz, or -1.
     int PeakNear(double hz, double cents) const;
     // How strong a peak at index p would be if only lower sounding strings made it; 0 when
@@ -76,6 +84,12 @@ private:
     // Measures the inharmonicity of string s at fundamental f on its free partials.
     void MeasureStiffness(std::size_t s, Found& found) const;
     double Tolerance(double hz) const;
+    // The sinusoid beside the lower strings' partials in the peak p, when it takes a clear
+    // share of it: its frequency in Hz.
+    std::optional<double> FitBeside(int p, std::size_t s, std::span<const Found> lower);
+    // The line of a sinusoid offset by q lattice steps from where it is looked at.
+    std::complex<double> Line(int q);
+    void MakeLines();
 
     std::vector<double> m_strings;
     std::vector<std::size_t> m_order; // string indices from the lowest note up
@@ -92,4 +106,10 @@ private:
     std::vector<double> m_spectrum;
     std::vector<Peak> m_peaks; // by rising frequency
     double m_dFloor = 0.0;
+    // The windowed history's loudness summed over each stretch of kChunk samples, and the
+    // line of a sinusoid with that envelope at every lattice offset, made once a block when
+    // first needed.
+    static constexpr int kChunk = 64;
+    std::vector<double> m_envelope;
+    std::vector<std::complex<double>> m_lines;
 };
