@@ -21,7 +21,12 @@ void StrumReadout::Select(std::optional<int> instrument) {
         m_meters.push_back(meter);
     }
     m_hz.clear();
-    m_measurement.Clear();
+    if (instrument && !m_measurement) {
+        m_measurement = std::make_unique<StrumMeasurement>();
+    }
+    if (m_measurement) {
+        m_measurement->Clear();
+    }
 }
 
 bool StrumReadout::AppendBlock(std::span<const std::int16_t> block) {
@@ -34,10 +39,10 @@ bool StrumReadout::AppendBlock(std::span<const std::int16_t> block) {
         hz.push_back(m_doreme.Frequency(string.note));
     }
     if (hz != m_hz) {
-        m_measurement.SetStrings(hz);
+        m_measurement->SetStrings(hz);
         m_hz = hz;
     }
-    const auto& readings = m_measurement.AppendBlock(block);
+    const auto& readings = m_measurement->AppendBlock(block);
     bool changed = false;
     for (std::size_t s = 0; s < m_meters.size(); ++s) {
         Meter& meter = m_meters[s];
@@ -56,5 +61,7 @@ void StrumReadout::ShowNothingHeard() {
     for (Meter& meter : m_meters) {
         meter.live = false;
     }
-    m_measurement.Clear();
+    if (m_measurement) {
+        m_measurement->Clear();
+    }
 }

@@ -4,6 +4,7 @@
 #include "StrumMeasurement.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -49,5 +50,6 @@ private:
     std::vector<PhysicalString> m_strings;
     std::vector<Meter> m_meters;
     std::vector<double> m_hz; // the strings' notes as last measured against
-    StrumMeasurement m_measurement;
+    // Made when an instrument is first shown: a player who never strums does not pay for it.
+    std::unique_ptr<StrumMeasurement> m_measurement;
 };

@@ -270,16 +270,22 @@ private:
     std::optional<ChildProgram> m_play;
 };
 
+// The default microphone hears 440 Hz and a second one, picked in the settings, 523 Hz.
+struct TwoMicrophones {
+    TwoMicrophones() { QSettings("Pelorin", "Quavelorin").setValue("Setting/Input", "secondmic"); }
+    bool AreHeard() { return second.IsUp() && first.IsPlaying() && other.IsPlaying(); }
+
+    SecondSource second;
+    QTemporaryDir dir;
+    SinkSine first{dir, "nullsink", 440};
+    SinkSine other{dir, "second", 523};
+};
+
 // The source picked in Set Parameters is recorded from; one that has gone is replaced by the
 // desktop's default without a word; with none picked, a change of default is followed.
 TEST(RealProgram, RecordsFromThePickedSourceOrFollowsTheDefault) {
-    SecondSource second;
-    ASSERT_TRUE(second.IsUp());
-    QTemporaryDir dir;
-    SinkSine first(dir, "nullsink", 440);
-    SinkSine other(dir, "second", 523);
-    ASSERT_TRUE(first.IsPlaying() && other.IsPlaying());
-    QSettings("Pelorin", "Quavelorin").setValue("Setting/Input", "secondmic");
+    TwoMicrophones mics;
+    ASSERT_TRUE(mics.AreHeard());
     BoxWatcher watcher;
     {
         CQuavelorinApp app;
@@ -331,20 +337,15 @@ TEST(RealProgram, ReadsInTheStoredTemperamentAndNamesTheWrittenNote) {
 // The picked microphone is unplugged while it is heard: said once, and capture is on the
 // default within 3 s, with no other server event to prompt it.
 TEST(RealProgram, APickedSourceThatGoesGivesWayToTheDefault) {
-    SecondSource second;
-    ASSERT_TRUE(second.IsUp());
-    QTemporaryDir dir;
-    SinkSine first(dir, "nullsink", 440);
-    SinkSine other(dir, "second", 523);
-    ASSERT_TRUE(first.IsPlaying() && other.IsPlaying());
-    QSettings("Pelorin", "Quavelorin").setValue("Setting/Input", "secondmic");
+    TwoMicrophones mics;
+    ASSERT_TRUE(mics.AreHeard());
     BoxWatcher watcher;
     CQuavelorinApp app;
     ASSERT_TRUE(app.InitInstance());
     app.MainFrame()->OnCommand(ID_AUTO_TONE);
     ASSERT_TRUE(ReadsNear(app, 523.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
 
-    second.RemoveMicrophone();
+    mics.second.RemoveMicrophone();
     const DisplayAnalyser& display = app.MainFrame()->GraphView()->Analyser();
     EXPECT_TRUE(ProcessEventsUntil(
         [&] { return std::abs(display.Display()->history.back() - 440.0) < 2.0; }, 3s));
