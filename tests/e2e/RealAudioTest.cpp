@@ -181,9 +181,10 @@ TEST_F(RealAudio, AStalledGuiThreadLosesNothing) {
                           {"--device=nullsink.monitor", "--channels=1", "--rate=44100",
                            "--format=s16le", "--latency-msec=20"},
                           ChildProgram::Capture::Output);
-    ProcessEventsUntil([] { return false; }, 1s);
+    const auto recorded = [&recorder] { return recorder.CapturedSize() / 2; };
+    ASSERT_TRUE(ProcessEventsUntil([&] { return recorded() > kSampleRate; }, 20s));
     std::this_thread::sleep_for(500ms); // the stall
-    ProcessEventsUntil([] { return false; }, 2s);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return recorded() > 7u * kSampleRate / 2; }, 20s));
     recorder.Terminate();
     recorder.Wait(5s);
 

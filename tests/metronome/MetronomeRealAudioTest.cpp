@@ -56,7 +56,8 @@ TEST(MetronomeRealAudio, RecordedClicksAreHalfASecondApartAt120) {
                           ChildProgram::Capture::Output);
     ASSERT_TRUE(recorder.IsRunning());
     QTest::mouseClick(dialog.findChild<QPushButton*>("start"), Qt::LeftButton);
-    ProcessEventsUntil([] { return false; }, 6s);
+    // Six seconds of what the speaker played, however late the recorder started.
+    ASSERT_TRUE(ProcessEventsUntil([&] { return recorder.CapturedSize() >= 6 * 44100 * 2; }, 60s));
     QTest::mouseClick(dialog.findChild<QPushButton*>("stop"), Qt::LeftButton);
     recorder.Terminate();
     recorder.Wait(5s); // ended by the signal: no exit code

@@ -132,6 +132,11 @@ std::string ChildProgram::Captured() {
     return m_captured;
 }
 
+std::size_t ChildProgram::CapturedSize() {
+    std::lock_guard lock(m_mutex);
+    return m_captured.size();
+}
+
 int RunProgram(const std::string& program, const std::vector<std::string>& args,
                std::string* output) {
     ChildProgram child(program, args,

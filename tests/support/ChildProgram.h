@@ -35,6 +35,7 @@ public:
     int Wait(std::chrono::milliseconds timeout);
     // What it wrote to the captured stream; everything, once Wait has seen it end.
     std::string Captured();
+    std::size_t CapturedSize(); // what it has written so far, in bytes
 
 private:
     bool Reap(bool block);
