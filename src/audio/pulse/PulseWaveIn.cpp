@@ -24,9 +24,12 @@ PulseWaveIn::PulseWaveIn()
     m_stream.SetFailureHook([this] {
         m_bStarted = false;
         // A stream that was heard and is gone while the server stays: its picked source was
-        // removed, and the default may well open now. One that never delivered failed for a
-        // lasting reason and waits for the server's next word, so it cannot retry in a loop.
-        if (m_bHeard && m_connection->ReadyContext()) {
+        // removed, and the default may well open now. So is one that opened on a picked source
+        // while the server was removing it, as the server's word of it came in: the stream
+        // could not follow the word before it was ready. One that never delivered, with no
+        // word since it opened, failed for a lasting reason and waits for the server's next
+        // word, so it cannot retry in a loop.
+        if ((m_bHeard || m_bServerChanged) && m_connection->ReadyContext()) {
             PostAvailable();
         }
     });
@@ -87,6 +90,7 @@ WaveResult PulseWaveIn::Open(QObject* notify) {
     m_stream.Opened(notify);
     m_bStarted = false;
     m_bHeard = false;
+    m_bServerChanged = false;
     m_bOnMonitor = false;
     m_bDropping = false;
     m_nPeeked = 0;
@@ -260,6 +264,7 @@ void PulseWaveIn::ServerChanged() {
         }
         return;
     }
+    m_bServerChanged = true;
     Follow();
 }
 

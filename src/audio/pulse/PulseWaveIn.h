@@ -55,10 +55,11 @@ private:
     // With the loop locked:
     PulseStream m_stream;
     bool m_bStarted = false;
-    bool m_bHeard = false;     // the stream delivered sound since it opened
-    bool m_bOnMonitor = false; // the server moved the stream to a monitor
-    std::size_t m_nPeeked = 0; // bytes of the stream's current fragment already copied
-    bool m_bDropping = false;  // within a stretch of lost sound
+    bool m_bHeard = false;         // the stream delivered sound since it opened
+    bool m_bServerChanged = false; // the server's sources or default changed since it opened
+    bool m_bOnMonitor = false;     // the server moved the stream to a monitor
+    std::size_t m_nPeeked = 0;     // bytes of the stream's current fragment already copied
+    bool m_bDropping = false;      // within a stretch of lost sound
     pa_time_event* m_stallTimer = nullptr;
     std::uint64_t m_nFragments = 0; // fragments delivered since open
     std::uint64_t m_nFragmentsChecked = 0;
