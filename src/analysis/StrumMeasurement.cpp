@@ -25,6 +25,8 @@ constexpr double kSideLobeRatio = 8.0;
 constexpr double kDominance = 1.5;
 // The inharmonicity assumed for a string whose partials do not tell.
 constexpr double kStiffnessGuess = 1e-4;
+// How far off a measured stiffness may be.
+constexpr double kStiffnessError = 3e-5;
 // Partials searched for above the fundamental.
 constexpr double kLowestHz = 25.0;
 constexpr double kHighestHz = 8000.0;
@@ -388,6 +390,30 @@ double StrumMeasurement::Tolerance(double hz) const {
     return std::max(12.0, Cents(hz + 1.5 * binHz, hz));
 }
 
+double StrumMeasurement::Sharpness(double partial, int m, const Found& string) const {
+    if (!string.stiffnessMeasured) {
+        return INFINITY;
+    }
+    const double binHz = static_cast<double>(kSampleRate) / (m_nBlocks * kBlockSamples);
+    // A stiffness misjudged by db moves partial m by about (m^2 - 1) / 2 db, in cents times
+    // 1200 / ln 2.
+    return Cents(partial + binHz, partial) + 0.5 * (m * m - 1) * kStiffnessError * 1731.2;
+}
+
+int StrumMeasurement::NearestPeak(double hz, double cents) const {
+    const double lo = hz * CentsFactor(-cents);
+    const double hi = hz * CentsFactor(cents);
+    auto it = std::lower_bound(m_peaks.begin(), m_peaks.end(), lo,
+                               [](const Peak& p, double f) { return p.hz < f; });
+    int best = -1;
+    for (; it != m_peaks.end() && it->hz <= hi; ++it) {
+        if (best < 0 || std::abs(it->hz - hz) < std::abs(m_peaks[best].hz - hz)) {
+            best = static_cast<int>(it - m_peaks.begin());
+        }
+    }
+    return best;
+}
+
 int StrumMeasurement::PeakNear(double hz, double cents) const {
     const double lo = hz * CentsFactor(-cents);
     const double hi = hz * CentsFactor(cents);
@@ -449,10 +475,15 @@ double StrumMeasurement::ExplainedAmplitude(int p, std::size_t s,
         if (m < 2) {
             continue;
         }
-        // The partial stretched by the string's stiffness, give or take the resolution.
+        // The partial stretched by the string's stiffness, give or take the resolution. Of two
+        // peaks that are both that close, the one nearer the prediction is the partial; the
+        // other is explained only when the stiffness is known well enough to tell no better.
         const double b = found[l].stiffness;
         const double partial = m * f * std::sqrt((1.0 + b * m * m) / (1.0 + b));
-        if (std::abs(Cents(hz, partial)) < Tolerance(partial)) {
+        const double off = std::abs(Cents(hz, partial));
+        const double tolerance = Tolerance(partial);
+        if (off < tolerance &&
+            (off < Sharpness(partial, m, found[l]) || NearestPeak(partial, tolerance) == p)) {
             explained += PartialEnvelope(l, f, m);
         }
     }
@@ -474,6 +505,7 @@ void StrumMeasurement::MeasureStiffness(std::size_t s, Found& found) const {
         estimates.push_back((r * r - 1.0) / (k * k - r * r));
     }
     found.stiffness = kStiffnessGuess;
+    found.stiffnessMeasured = estimates.size() >= 3;
     if (estimates.size() >= 3) {
         std::nth_element(estimates.begin(), estimates.begin() + estimates.size() / 2,
                          estimates.end());

@@ -67,6 +67,7 @@ private:
         double hz = 0.0; // the reading
         bool sounding = false;
         double stiffness = 0.0; // its inharmonicity, measured on its partials
+        bool stiffnessMeasured = false;
     };
 
     void Transform();
@@ -75,6 +76,11 @@ private:
     Found MeasureString(std::size_t s, std::span<const Found> lower);
     // The strongest listed peak within cents of hz, or -1.
     int PeakNear(double hz, double cents) const;
+    // The listed peak nearest hz within cents of it, or -1.
+    int NearestPeak(double hz, double cents) const;
+    // How near its partial m at partial Hz a peak must be to be the partial itself, in cents,
+    // for a string whose stiffness was measured; infinity otherwise.
+    double Sharpness(double partial, int m, const Found& string) const;
     // How strong a peak at index p would be if only lower sounding strings made it; 0 when
     // none of them has a partial on it.
     double ExplainedAmplitude(int p, std::size_t s, std::span<const Found> lower) const;
