@@ -1,10 +1,12 @@
 // Accuracy of the every-string measurement on synthetic strums, beside the note-locked
 // measurement run on each string in turn over the same sound.
 //
-//   strum_accuracy [--strums N] [--seed S]
+//   strum_accuracy [--strums N] [--seed S] [--kind 0|1|2] [--only I] [--note-locked no]
 //
-// With STRUM_DEBUG set in the environment, every wrong or unwanted reading is listed on the
-// error stream.
+// --kind runs only six-string (0), partial (1) or single (2) strums, --only the strum numbered
+// I of each kind; the strums drawn stay the same. With STRUM_DEBUG set in the environment,
+// every wrong or unwanted reading is listed on the error stream; with STRUM_LATE, every strum
+// that took longer than 1.5 s, string by string.
 //
 // Strums: all six strings of a guitar, random detunes of up to +-50 cents (a quarter of them
 // exactly in tune), 10-35 ms between strings, down or up; partial strums of two to four
@@ -198,6 +200,7 @@ int main(int argc, char** argv) {
     std::uint32_t seed = 1;
     bool compare = true;
     int onlyKind = -1;
+    int only = -1;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--strums") == 0) {
             strums = std::atoi(argv[i + 1]);
@@ -205,6 +208,8 @@ int main(int argc, char** argv) {
             seed = static_cast<std::uint32_t>(std::atoi(argv[i + 1]));
         } else if (std::strcmp(argv[i], "--note-locked") == 0) {
             compare = std::strcmp(argv[i + 1], "no") != 0;
+        } else if (std::strcmp(argv[i], "--only") == 0) {
+            only = std::atoi(argv[i + 1]);
         } else if (std::strcmp(argv[i], "--kind") == 0) {
             onlyKind = std::atoi(argv[i + 1]);
         }
@@ -241,12 +246,15 @@ int main(int argc, char** argv) {
             }
             const Strum strum = MakeStrum(random, which);
             const auto phases = static_cast<std::uint32_t>(random());
-            if (onlyKind >= 0 && kind != onlyKind) {
+            if ((onlyKind >= 0 && kind != onlyKind) || (only >= 0 && n != only)) {
                 continue;
             }
             std::vector<double> sound(static_cast<std::size_t>(kSeconds * kSampleRate));
             AddStrings(sound, strum.strings, phases);
             const auto samples = ToSamples(sound);
+            if (late) {
+                std::fprintf(stderr, "strum %d\n", n);
+            }
             StrumMeasurement strumMeter(notes);
             ours.Add(Score(
                 strum, samples,
