@@ -590,7 +590,11 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
     };
 
     const Choice first = choose(1);
-    if (first.clean >= 0 && supported(m_peaks[first.clean].hz)) {
+    // A free peak much weaker than a shared one beside it is read only when the string's own
+    // higher partials do not tell where it is.
+    const bool faint = first.clean >= 0 && first.shared >= 0 &&
+                       m_peaks[first.clean].amp < kRipple * m_peaks[first.shared].amp;
+    if (first.clean >= 0 && !faint && supported(m_peaks[first.clean].hz)) {
         return {first.clean, m_peaks[first.clean].hz, true};
     }
     // The fundamental shares its peak with a lower string's partial, or is weak: the second
@@ -610,6 +614,9 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
             ExplainedAmplitude(p, s, found) > 0.0) {
             return {p, f->hz, true};
         }
+    }
+    if (faint && supported(m_peaks[first.clean].hz)) {
+        return {first.clean, m_peaks[first.clean].hz, true};
     }
     // A shared peak: the string's own partial fitted beside the lower strings', when its
     // second partial, free or fitted beside theirs too, agrees.
