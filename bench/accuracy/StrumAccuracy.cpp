@@ -1,10 +1,12 @@
 // Accuracy of the every-string measurement on synthetic strums, beside the note-locked
 // measurement run on each string in turn over the same sound.
 //
-//   strum_accuracy [--strums N] [--seed S]
+//   strum_accuracy [--strums N] [--seed S] [--kind 0|1|2] [--only I] [--note-locked no]
 //
-// With STRUM_DEBUG set in the environment, every wrong or unwanted reading is listed on the
-// error stream.
+// --kind runs only six-string (0), partial (1) or single (2) strums, --only the strum numbered
+// I of each kind; the strums drawn stay the same. With STRUM_DEBUG set in the environment,
+// every wrong or unwanted reading is listed on the error stream; with STRUM_LATE, every strum
+// that took longer than 1.5 s, string by string.
 //
 // Strums: all six strings of a guitar, random detunes of up to +-50 cents (a quarter of them
 // exactly in tune), 10-35 ms between strings, down or up; partial strums of two to four
@@ -87,10 +89,37 @@ double CentsOff(double hz, double truth) {
     return 1200.0 * std::log2(hz / truth);
 }
 
+// A strum that took too long: each sounding string's detune, make and first good reading, and
+// its readings block by block in cents from its truth ("-" while blank).
+void PrintLate(const Strum& strum, const std::vector<std::optional<double>>& truth,
+               const std::vector<std::vector<std::optional<double>>>& shown,
+               const std::vector<double>& firstGood) {
+    const char* names[] = {"E2", "A2", "D3", "G3", "B3", "E4"};
+    CDoreme doreme;
+    std::fprintf(stderr, "late strum, onset %.2f s (block %d)\n", strum.onset,
+                 static_cast<int>(strum.onset * kSampleRate / kBlockSamples));
+    for (std::size_t j = 0; j < strum.which.size(); ++j) {
+        const int s = strum.which[j];
+        const SynthString& str = strum.strings[j];
+        std::fprintf(stderr,
+                     "  %s %+6.1f c amp %.3f pluck %.2f B %.1e decay %.1f start %.3f first %5.2f:",
+                     names[s], CentsOff(str.hz, doreme.Frequency(kGuitar[s])), str.amplitude,
+                     str.pluck, str.stiffness, str.decay, str.start, firstGood[s]);
+        for (std::size_t b = 0; b < std::min<std::size_t>(shown.size(), 8); ++b) {
+            if (shown[b][s]) {
+                std::fprintf(stderr, " %+6.1f", CentsOff(*shown[b][s], *truth[s]));
+            } else {
+                std::fprintf(stderr, "      -");
+            }
+        }
+        std::fprintf(stderr, "\n");
+    }
+}
+
 // Runs one measurement over the blocks. measure(block) gives one optional reading per string.
 template <typename Measure>
 Tally Score(const Strum& strum, const std::vector<std::int16_t>& samples, Measure measure,
-            bool debug = false) {
+            bool debug = false, bool late = false) {
     Tally tally;
     std::vector<std::optional<double>> truth(kGuitar.size());
     for (std::size_t j = 0; j < strum.which.size(); ++j) {
@@ -98,8 +127,10 @@ Tally Score(const Strum& strum, const std::vector<std::int16_t>& samples, Measur
     }
     std::vector<double> firstGood(kGuitar.size(), INFINITY);
     const std::size_t blocks = samples.size() / kBlockSamples;
+    std::vector<std::vector<std::optional<double>>> shown;
     for (std::size_t b = 0; b < blocks; ++b) {
         const auto readings = measure(std::span(samples).subspan(b * kBlockSamples, kBlockSamples));
+        shown.push_back(readings);
         const double end = static_cast<double>((b + 1) * kBlockSamples) / kSampleRate;
         const double since = end - strum.onset;
         for (std::size_t s = 0; s < kGuitar.size(); ++s) {
@@ -139,6 +170,9 @@ Tally Score(const Strum& strum, const std::vector<std::int16_t>& samples, Measur
         }
     }
     tally.settleTimes.push_back(settle);
+    if (late && settle > kSettle) {
+        PrintLate(strum, truth, shown, firstGood);
+    }
     if (std::getenv("STRUM_DEBUG")) {
         const auto [lo, hi] = std::minmax_element(samples.begin(), samples.end());
         std::fprintf(stderr, "strum peak %d %d\n", *lo, *hi);
@@ -164,13 +198,23 @@ void Print(const char* name, const char* method, Tally t) {
 int main(int argc, char** argv) {
     int strums = 40;
     std::uint32_t seed = 1;
+    bool compare = true;
+    int onlyKind = -1;
+    int only = -1;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--strums") == 0) {
             strums = std::atoi(argv[i + 1]);
         } else if (std::strcmp(argv[i], "--seed") == 0) {
             seed = static_cast<std::uint32_t>(std::atoi(argv[i + 1]));
+        } else if (std::strcmp(argv[i], "--note-locked") == 0) {
+            compare = std::strcmp(argv[i + 1], "no") != 0;
+        } else if (std::strcmp(argv[i], "--only") == 0) {
+            only = std::atoi(argv[i + 1]);
+        } else if (std::strcmp(argv[i], "--kind") == 0) {
+            onlyKind = std::atoi(argv[i + 1]);
         }
     }
+    const bool late = std::getenv("STRUM_LATE") != nullptr;
     std::mt19937 random(seed);
     CDoreme doreme;
     std::vector<double> notes;
@@ -201,15 +245,24 @@ int main(int argc, char** argv) {
                 which = {static_cast<int>(random() % 3)};
             }
             const Strum strum = MakeStrum(random, which);
+            const auto phases = static_cast<std::uint32_t>(random());
+            if ((onlyKind >= 0 && kind != onlyKind) || (only >= 0 && n != only)) {
+                continue;
+            }
             std::vector<double> sound(static_cast<std::size_t>(kSeconds * kSampleRate));
-            AddStrings(sound, strum.strings, static_cast<std::uint32_t>(random()));
+            AddStrings(sound, strum.strings, phases);
             const auto samples = ToSamples(sound);
-
+            if (late) {
+                std::fprintf(stderr, "strum %d\n", n);
+            }
             StrumMeasurement strumMeter(notes);
             ours.Add(Score(
                 strum, samples,
                 [&](std::span<const std::int16_t> block) { return strumMeter.AppendBlock(block); },
-                std::getenv("STRUM_DEBUG") != nullptr));
+                std::getenv("STRUM_DEBUG") != nullptr, late));
+            if (!compare) {
+                continue;
+            }
 
             std::vector<NoteLockedMeasurement> meters(kGuitar.size());
             locked.Add(Score(strum, samples, [&](std::span<const std::int16_t> block) {
@@ -222,8 +275,13 @@ int main(int argc, char** argv) {
                 return r;
             }));
         }
+        if (onlyKind >= 0 && kind != onlyKind) {
+            continue;
+        }
         Print(kinds[kind], "every-string", ours);
-        Print(kinds[kind], "note-locked", locked);
+        if (compare) {
+            Print(kinds[kind], "note-locked", locked);
+        }
     }
     return 0;
 }

@@ -25,6 +25,22 @@ constexpr double kSideLobeRatio = 8.0;
 constexpr double kDominance = 1.5;
 // The inharmonicity assumed for a string whose partials do not tell.
 constexpr double kStiffnessGuess = 1e-4;
+// A peak beside a lower string's partial that is weaker than this share of it is its ripple.
+constexpr double kRipple = 0.5;
+// How far off a measured stiffness may be.
+constexpr double kStiffnessError = 3e-5;
+// A string is read on its own partials 2..kOwnPartials; their stiffness lies within
+// kStiffnessSpread of the guess, never above kMaxStiffness, and each partial must lie within
+// kFitBins resolution bins of the stiff string fitted to them.
+constexpr int kOwnPartials = 6;
+constexpr double kStiffnessSpread = 1.5e-4;
+constexpr double kMaxStiffness = 5e-4;
+constexpr double kFitBins = 0.25;
+// A partial a lower string explains counts too when it is this many times stronger.
+constexpr double kOwnDominance = 4.0;
+// The strongest of them is at least this share of the peak at the fundamental: partials much
+// weaker than that are the lower strings' partials' ripples.
+constexpr double kOwnShare = 0.25;
 // Partials searched for above the fundamental.
 constexpr double kLowestHz = 25.0;
 constexpr double kHighestHz = 8000.0;
@@ -388,6 +404,30 @@ double StrumMeasurement::Tolerance(double hz) const {
     return std::max(12.0, Cents(hz + 1.5 * binHz, hz));
 }
 
+double StrumMeasurement::Sharpness(double partial, int m, const Found& string) const {
+    if (!string.stiffnessMeasured) {
+        return INFINITY;
+    }
+    const double binHz = static_cast<double>(kSampleRate) / (m_nBlocks * kBlockSamples);
+    // A stiffness misjudged by db moves partial m by about (m^2 - 1) / 2 db, in cents times
+    // 1200 / ln 2.
+    return Cents(partial + binHz, partial) + 0.5 * (m * m - 1) * kStiffnessError * 1731.2;
+}
+
+int StrumMeasurement::NearestPeak(double hz, double cents) const {
+    const double lo = hz * CentsFactor(-cents);
+    const double hi = hz * CentsFactor(cents);
+    auto it = std::lower_bound(m_peaks.begin(), m_peaks.end(), lo,
+                               [](const Peak& p, double f) { return p.hz < f; });
+    int best = -1;
+    for (; it != m_peaks.end() && it->hz <= hi; ++it) {
+        if (best < 0 || std::abs(it->hz - hz) < std::abs(m_peaks[best].hz - hz)) {
+            best = static_cast<int>(it - m_peaks.begin());
+        }
+    }
+    return best;
+}
+
 int StrumMeasurement::PeakNear(double hz, double cents) const {
     const double lo = hz * CentsFactor(-cents);
     const double hi = hz * CentsFactor(cents);
@@ -436,8 +476,8 @@ double StrumMeasurement::PartialEnvelope(std::size_t l, double f, int m) const {
     return fundamental >= 0 ? m_peaks[fundamental].amp : m_dFloor;
 }
 
-double StrumMeasurement::ExplainedAmplitude(int p, std::size_t s,
-                                            std::span<const Found> found) const {
+double StrumMeasurement::ExplainedAmplitude(int p, std::size_t s, std::span<const Found> found,
+                                            bool apart) const {
     double explained = 0.0;
     const double hz = m_peaks[p].hz;
     for (std::size_t l = 0; l < found.size(); ++l) {
@@ -449,24 +489,51 @@ double StrumMeasurement::ExplainedAmplitude(int p, std::size_t s,
         if (m < 2) {
             continue;
         }
-        // The partial stretched by the string's stiffness, give or take the resolution.
+        // The partial stretched by the string's stiffness, give or take the resolution. Of two
+        // peaks that are both that close, the one nearer the prediction is the partial; the
+        // other is explained only when the stiffness is known well enough to tell no better.
         const double b = found[l].stiffness;
         const double partial = m * f * std::sqrt((1.0 + b * m * m) / (1.0 + b));
-        if (std::abs(Cents(hz, partial)) < Tolerance(partial)) {
+        const double off = std::abs(Cents(hz, partial));
+        const double tolerance = Tolerance(partial);
+        if (off >= tolerance) {
+            continue;
+        }
+        const int nearest = NearestPeak(partial, tolerance);
+        if (!apart || off < Sharpness(partial, m, found[l]) || nearest == p ||
+            m_peaks[p].amp < kRipple * m_peaks[nearest].amp) {
             explained += PartialEnvelope(l, f, m);
         }
     }
     return explained;
 }
 
-void StrumMeasurement::MeasureStiffness(std::size_t s, Found& found) const {
+bool StrumMeasurement::NearOtherPartial(double hz, std::size_t l,
+                                        std::span<const Found> found) const {
+    for (std::size_t o = 0; o < found.size(); ++o) {
+        if (o == l || !found[o].sounding) {
+            continue;
+        }
+        const int j = std::max(1, static_cast<int>(std::lround(hz / found[o].hz)));
+        const double b = found[o].stiffness;
+        const double partial = j * found[o].hz * std::sqrt((1.0 + b * j * j) / (1.0 + b));
+        if (std::abs(Cents(hz, partial)) < Tolerance(partial)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void StrumMeasurement::MeasureStiffness(std::size_t s, Found& found,
+                                        std::span<const Found> others) const {
     std::vector<double> estimates;
     const double f = found.hz;
     for (int k = 3; k <= 12; ++k) {
         const double guess =
             k * f * std::sqrt((1.0 + kStiffnessGuess * k * k) / (1.0 + kStiffnessGuess));
         const int q = PeakNear(guess, 3.0 + 0.3 * (k * k - 1));
-        if (q < 0 || NearOtherNote(m_peaks[q].hz, s)) {
+        if (q < 0 || (others.empty() ? NearOtherNote(m_peaks[q].hz, s)
+                                     : NearOtherPartial(m_peaks[q].hz, s, others))) {
             continue;
         }
         // A stiff string's partial k lies at k f sqrt((1 + B k^2) / (1 + B)).
@@ -474,10 +541,15 @@ void StrumMeasurement::MeasureStiffness(std::size_t s, Found& found) const {
         estimates.push_back((r * r - 1.0) / (k * k - r * r));
     }
     found.stiffness = kStiffnessGuess;
+    found.stiffnessMeasured = false;
     if (estimates.size() >= 3) {
         std::nth_element(estimates.begin(), estimates.begin() + estimates.size() / 2,
                          estimates.end());
-        found.stiffness = std::clamp(estimates[estimates.size() / 2], 0.0, 1e-3);
+        const double median = estimates[estimates.size() / 2];
+        found.stiffness = std::clamp(median, 0.0, 1e-3);
+        // A string is never stiffer than that, nor less stiff than none: partials that say so
+        // are not all its own.
+        found.stiffnessMeasured = median > 0.0 && median <= 1e-3;
     }
 }
 
@@ -518,7 +590,11 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
     };
 
     const Choice first = choose(1);
-    if (first.clean >= 0 && supported(m_peaks[first.clean].hz)) {
+    // A free peak much weaker than a shared one beside it is read only when the string's own
+    // higher partials do not tell where it is.
+    const bool faint = first.clean >= 0 && first.shared >= 0 &&
+                       m_peaks[first.clean].amp < kRipple * m_peaks[first.shared].amp;
+    if (first.clean >= 0 && !faint && supported(m_peaks[first.clean].hz)) {
         return {first.clean, m_peaks[first.clean].hz, true};
     }
     // The fundamental shares its peak with a lower string's partial, or is weak: the second
@@ -529,6 +605,18 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
         if (PeakNear(f, Tolerance(f)) >= 0) {
             return {second.clean, f, true};
         }
+    }
+    // The fundamental shares its peak with a lower string's partial: its own partials above,
+    // where they are free, placed by the string's stiffness.
+    if (const auto f = ReadOwnPartials(s, found)) {
+        const int p = PeakNear(f->hz, Tolerance(f->hz));
+        if (p >= 0 && f->strongest >= kOwnShare * m_peaks[p].amp &&
+            ExplainedAmplitude(p, s, found) > 0.0) {
+            return {p, f->hz, true};
+        }
+    }
+    if (faint && supported(m_peaks[first.clean].hz)) {
+        return {first.clean, m_peaks[first.clean].hz, true};
     }
     // A shared peak: the string's own partial fitted beside the lower strings', when its
     // second partial, free or fitted beside theirs too, agrees.
@@ -551,13 +639,122 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
     return {};
 }
 
+std::optional<StrumMeasurement::OwnReading>
+StrumMeasurement::ReadOwnPartials(std::size_t s, std::span<const Found> found) const {
+    struct Partial {
+        int k;
+        double hz;
+        double amp;
+    };
+    const double note = m_strings[s];
+    const double binHz = static_cast<double>(kSampleRate) / (m_nBlocks * kBlockSamples);
+    auto stretch = [](int k, double b) { return std::sqrt((1.0 + b * k * k) / (1.0 + b)); };
+    std::vector<Partial> free;
+    for (int k = 2; k <= kOwnPartials; ++k) {
+        const double centre = k * note * stretch(k, kStiffnessGuess);
+        for (int p = 0; p < static_cast<int>(m_peaks.size()); ++p) {
+            if (std::abs(Cents(m_peaks[p].hz, centre)) < kBandCents &&
+                m_peaks[p].amp >= kOwnDominance * ExplainedAmplitude(p, s, found, true)) {
+                free.push_back({k, m_peaks[p].hz, m_peaks[p].amp});
+            }
+        }
+    }
+    // The fundamental each free partial says, and those of the other partials that agree with
+    // it, given the range of stiffness strings have.
+    auto fundamental = [&](const Partial& p) {
+        return p.hz / (p.k * stretch(p.k, kStiffnessGuess));
+    };
+    std::vector<Partial> best;
+    double bestAmp = 0.0;
+    for (const Partial& anchor : free) {
+        const double f = fundamental(anchor);
+        std::vector<Partial> agreeing;
+        double amp = 0.0;
+        for (int k = 2; k <= kOwnPartials; ++k) {
+            const double spread =
+                Cents(k * f + binHz, k * f) +
+                0.5 * std::abs(k * k - anchor.k * anchor.k) * kStiffnessSpread * 1731.2;
+            const Partial* nearest = nullptr;
+            for (const Partial& p : free) {
+                const double off = std::abs(Cents(fundamental(p), f));
+                if (p.k == k && off < spread &&
+                    (!nearest || off < std::abs(Cents(fundamental(*nearest), f)))) {
+                    nearest = &p;
+                }
+            }
+            if (nearest) {
+                agreeing.push_back(*nearest);
+                amp += nearest->amp;
+            }
+        }
+        if (agreeing.size() > best.size() || (agreeing.size() == best.size() && amp > bestAmp)) {
+            best = agreeing;
+            bestAmp = amp;
+        }
+    }
+    if (best.size() < 2) {
+        return std::nullopt;
+    }
+    // (partial / k)^2 = F (1 + B k^2): a line in k^2, F the squared unstretched fundamental.
+    double sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0;
+    for (const Partial& p : best) {
+        const double x = p.k * p.k;
+        const double y = (p.hz / p.k) * (p.hz / p.k);
+        sx += x;
+        sy += y;
+        sxx += x * x;
+        sxy += x * y;
+    }
+    const double n = static_cast<double>(best.size());
+    const double slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
+    double F = (sy - slope * sx) / n;
+    double b = slope / F;
+    if (!(b >= 0.0 && b <= kMaxStiffness)) {
+        b = std::clamp(b, 0.0, kMaxStiffness);
+        F = 0.0;
+        for (const Partial& p : best) {
+            F += (p.hz / p.k) * (p.hz / p.k) / (1.0 + b * p.k * p.k);
+        }
+        F /= n;
+    }
+    double strongest = 0.0;
+    for (const Partial& p : best) {
+        const double model = p.k * std::sqrt(F * (1.0 + b * p.k * p.k));
+        if (std::abs(p.hz - model) > kFitBins * binHz) {
+            return std::nullopt;
+        }
+        strongest = std::max(strongest, p.amp);
+    }
+    return OwnReading{std::sqrt(F * (1.0 + b)), strongest};
+}
+
 void StrumMeasurement::MeasureStrings() {
     std::vector<Found> found(m_strings.size());
     for (const std::size_t s : m_order) {
         found[s] = MeasureString(s, found);
         if (found[s].sounding) {
-            MeasureStiffness(s, found[s]);
+            MeasureStiffness(s, found[s], {});
         }
+    }
+    // A string with too few partials clear of the other strings' notes: now that it is known
+    // which strings sound and where, the partials clear of theirs may tell its stiffness, and
+    // the strings above it are measured again with it.
+    bool better = false;
+    for (std::size_t s = 0; s < found.size(); ++s) {
+        if (found[s].sounding && !found[s].stiffnessMeasured) {
+            MeasureStiffness(s, found[s], found);
+            better = better || found[s].stiffnessMeasured;
+        }
+    }
+    if (better) {
+        std::vector<Found> again(m_strings.size());
+        for (const std::size_t s : m_order) {
+            again[s] = MeasureString(s, again);
+            if (again[s].sounding) {
+                MeasureStiffness(s, again[s], found);
+            }
+        }
+        found.swap(again);
     }
     // A string is shown once it has sounded in two blocks in a row: a single block's peak may
     // be the attack's splash.

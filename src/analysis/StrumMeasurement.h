@@ -24,6 +24,11 @@
 // such a peak at its fundamental, or at its second partial with a fundamental beside it; its
 // reading is the own partial's frequency divided by its number.
 //
+// A string whose fundamental shares its peak with a lower string's partial is read on its own
+// partials 2 to 6 where they stand clear of the lower strings' (a string's stiffness stretches
+// its partials otherwise than a lower string's, so they part even where the fundamentals do
+// not): at least two that agree, with the string's stiffness fitted to them.
+//
 // Two strings a few cents apart on the same peak (a B3 on the low E's third partial) cannot be
 // told apart by their peaks. There the spectrum around the peak is fitted with the lower
 // strings' partials at their predicted frequencies plus one more sinusoid whose frequency is
@@ -67,6 +72,7 @@ private:
         double hz = 0.0; // the reading
         bool sounding = false;
         double stiffness = 0.0; // its inharmonicity, measured on its partials
+        bool stiffnessMeasured = false;
     };
 
     void Transform();
@@ -75,18 +81,36 @@ private:
     Found MeasureString(std::size_t s, std::span<const Found> lower);
     // The strongest listed peak within cents of hz, or -1.
     int PeakNear(double hz, double cents) const;
+    // The listed peak nearest hz within cents of it, or -1.
+    int NearestPeak(double hz, double cents) const;
+    // How near its partial m at partial Hz a peak must be to be the partial itself, in cents,
+    // for a string whose stiffness was measured; infinity otherwise.
+    double Sharpness(double partial, int m, const Found& string) const;
     // How strong a peak at index p would be if only lower sounding strings made it; 0 when
     // none of them has a partial on it.
-    double ExplainedAmplitude(int p, std::size_t s, std::span<const Found> lower) const;
+    // With apart, a peak beside a lower string's partial is not explained by it when another peak,
+    // nearer where the partial must be, is that partial.
+    double ExplainedAmplitude(int p, std::size_t s, std::span<const Found> lower,
+                              bool apart = false) const;
     // The amplitude the string's partial m would have alone, judged from its neighbours.
     double PartialEnvelope(std::size_t l, double f, int m) const;
     bool NearOtherNote(double hz, std::size_t l) const;
-    // Measures the inharmonicity of string s at fundamental f on its free partials.
-    void MeasureStiffness(std::size_t s, Found& found) const;
+    // Whether hz lies on a partial of another string that sounds.
+    bool NearOtherPartial(double hz, std::size_t l, std::span<const Found> found) const;
+    // Measures the inharmonicity of string s at fundamental f on its free partials: those
+    // clear of the other strings' notes, or of the partials of the others found sounding.
+    void MeasureStiffness(std::size_t s, Found& found, std::span<const Found> others) const;
     double Tolerance(double hz) const;
     // The sinusoid beside the lower strings' partials in the peak p, when it takes a clear
     // share of it: its frequency in Hz.
     std::optional<double> FitBeside(int p, std::size_t s, std::span<const Found> lower);
+    // The string's fundamental from those of its partials 2 and up that no lower string explains,
+    // when at least two of them agree on it; their stiffness is fitted with it.
+    struct OwnReading {
+        double hz;
+        double strongest; // the amplitude of the strongest partial it was read on
+    };
+    std::optional<OwnReading> ReadOwnPartials(std::size_t s, std::span<const Found> found) const;
     // The line of a sinusoid offset by q lattice steps from where it is looked at.
     std::complex<double> Line(int q);
     void MakeLines();

@@ -89,4 +89,17 @@ TEST(StrumMeasurement, ThreeOfSixLeaveTheOthersBlank) {
     ExpectSettled(Play({0.0, NAN, NAN, NAN, 0.0, 0.0}, 6)); // all on one partial series
 }
 
+TEST(StrumMeasurement, StringsOnLowerStringsPartialsReadInTime) {
+    // B3 two cents from E2's third partial, E4 three from A2's: too close to part in time, but
+    // their higher partials are stretched otherwise than the lower strings'.
+    const Strum strum = Play({-35.0, 0.0, 0.0, 0.0, -29.9, 0.0}, 7);
+    // The strum starts 0.25 s in; the fourth block ends 1.49 s in.
+    for (std::size_t s = 0; s < strum.truth.size(); ++s) {
+        ASSERT_TRUE(strum.blocks[3][s]) << "string " << s;
+        EXPECT_NEAR(1200.0 * std::log2(*strum.blocks[3][s] / strum.truth[s]), 0.0, 2.0)
+            << "string " << s;
+    }
+    ExpectSettled(strum);
+}
+
 } // namespace
