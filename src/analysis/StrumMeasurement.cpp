@@ -414,32 +414,30 @@ double StrumMeasurement::Sharpness(double partial, int m, const Found& string) c
     return Cents(partial + binHz, partial) + 0.5 * (m * m - 1) * kStiffnessError * 1731.2;
 }
 
-int StrumMeasurement::NearestPeak(double hz, double cents) const {
+template <typename Better>
+int StrumMeasurement::BestPeakWithin(double hz, double cents, Better better) const {
     const double lo = hz * CentsFactor(-cents);
     const double hi = hz * CentsFactor(cents);
     auto it = std::lower_bound(m_peaks.begin(), m_peaks.end(), lo,
                                [](const Peak& p, double f) { return p.hz < f; });
     int best = -1;
     for (; it != m_peaks.end() && it->hz <= hi; ++it) {
-        if (best < 0 || std::abs(it->hz - hz) < std::abs(m_peaks[best].hz - hz)) {
+        if (best < 0 || better(*it, m_peaks[static_cast<std::size_t>(best)])) {
             best = static_cast<int>(it - m_peaks.begin());
         }
     }
     return best;
 }
 
+int StrumMeasurement::NearestPeak(double hz, double cents) const {
+    return BestPeakWithin(hz, cents, [hz](const Peak& p, const Peak& best) {
+        return std::abs(p.hz - hz) < std::abs(best.hz - hz);
+    });
+}
+
 int StrumMeasurement::PeakNear(double hz, double cents) const {
-    const double lo = hz * CentsFactor(-cents);
-    const double hi = hz * CentsFactor(cents);
-    auto it = std::lower_bound(m_peaks.begin(), m_peaks.end(), lo,
-                               [](const Peak& p, double f) { return p.hz < f; });
-    int best = -1;
-    for (; it != m_peaks.end() && it->hz <= hi; ++it) {
-        if (best < 0 || it->amp > m_peaks[best].amp) {
-            best = static_cast<int>(it - m_peaks.begin());
-        }
-    }
-    return best;
+    return BestPeakWithin(hz, cents,
+                          [](const Peak& p, const Peak& best) { return p.amp > best.amp; });
 }
 
 bool StrumMeasurement::NearOtherNote(double hz, std::size_t l) const {
