@@ -21,14 +21,8 @@ TEST_F(WindowFixture, TheWindowGrowsBackToKeepTheTunerPaneWhole) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return Covers(frame.size(), frame.minimumSizeHint()); }))
             << strobe << " " << frame.width() << "x" << frame.height();
         Pump();
+        // The parts' own heights within the pane: AWindowMadeTinyKeepsTheTunerPaneWhole.
         EXPECT_TRUE(Covers(View().size(), View().minimumSizeHint())) << strobe;
-        for (const char* name : {"meter", "strobe"}) {
-            const auto* part = View().findChild<QWidget*>(name);
-            ASSERT_NE(part, nullptr) << name;
-            if (part->isVisible()) {
-                EXPECT_GE(part->height(), part->minimumSizeHint().height()) << name;
-            }
-        }
         EXPECT_EQ(View().findChild<QWidget*>("strobe")->isVisible(), strobe);
     }
 }
