@@ -227,8 +227,7 @@ class SecondSource {
 public:
     SecondSource() {
         Load({"module-null-sink", "sink_name=second", "rate=44100", "channels=2"});
-        Load({"module-remap-source", "master=second.monitor", "source_name=secondmic",
-              "channels=1"});
+        Load(kMicrophone);
         Load({"module-loopback", "source=second.monitor", "sink=drain", "latency_msec=20"});
     }
     ~SecondSource() {
@@ -242,8 +241,11 @@ public:
         RunProgram("pactl", {"unload-module", m_modules.at(1)});
         m_modules.erase(m_modules.begin() + 1);
     }
+    void PlugMicrophoneBackIn() { Load(kMicrophone); }
 
 private:
+    static inline const std::vector<std::string> kMicrophone{
+        "module-remap-source", "master=second.monitor", "source_name=secondmic", "channels=1"};
     void Load(std::vector<std::string> arguments) {
         std::string module;
         arguments.insert(arguments.begin(), "load-module");
@@ -281,9 +283,11 @@ struct TwoMicrophones {
     SinkSine other{dir, "second", 523};
 };
 
-// The source picked in Set Parameters is recorded from; one that has gone is replaced by the
-// desktop's default without a word; with none picked, a change of default is followed.
-TEST(RealProgram, RecordsFromThePickedSourceOrFollowsTheDefault) {
+// The source picked in Set Parameters is recorded from. Unplugged while it is heard: said
+// once, and capture is on the default within 3 s, with no other server event to prompt it.
+// Picked but not there at start: the desktop's default is used without a word, a change of
+// default is followed, and the pick is kept for its return.
+TEST(RealProgram, RecordsFromThePickedSourceAndGivesWayToTheDefault) {
     TwoMicrophones mics;
     ASSERT_TRUE(mics.AreHeard());
     BoxWatcher watcher;
@@ -291,14 +295,22 @@ TEST(RealProgram, RecordsFromThePickedSourceOrFollowsTheDefault) {
         CQuavelorinApp app;
         ASSERT_TRUE(app.InitInstance());
         app.MainFrame()->OnCommand(ID_AUTO_TONE);
-        EXPECT_TRUE(ReadsNear(app, 523.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
+        ASSERT_TRUE(ReadsNear(app, 523.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
+        mics.second.RemoveMicrophone();
+        const DisplayAnalyser& display = app.MainFrame()->GraphView()->Analyser();
+        EXPECT_TRUE(ProcessEventsUntil(
+            [&] { return std::abs(display.Display()->history.back() - 440.0) < 2.0; }, 3s));
+        EXPECT_TRUE(ReadsNear(app, 440.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
+        EXPECT_EQ(watcher.boxes.size(), 1) << watcher.boxes.join("; ").toStdString();
         app.ExitInstance();
     }
+    mics.second.PlugMicrophoneBackIn();
+    watcher.boxes.clear();
     QSettings("Pelorin", "Quavelorin").setValue("Setting/Input", "gonemic");
     {
         CQuavelorinApp app;
         ASSERT_TRUE(app.InitInstance());
-        app.MainFrame()->OnCommand(ID_AUTO_TONE);
+        ASSERT_TRUE(app.MainFrame()->TunerView()->IsAutomatic()); // as the first run left it
         EXPECT_TRUE(ReadsNear(app, 440.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
         ASSERT_EQ(RunProgram("pactl", {"set-default-source", "secondmic"}), 0);
         EXPECT_TRUE(ReadsNear(app, 523.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
@@ -332,27 +344,6 @@ TEST(RealProgram, ReadsInTheStoredTemperamentAndNamesTheWrittenNote) {
         << text.toStdString();
     app.ExitInstance();
     QSettings("Pelorin", "Quavelorin").remove("Setting");
-}
-
-// The picked microphone is unplugged while it is heard: said once, and capture is on the
-// default within 3 s, with no other server event to prompt it.
-TEST(RealProgram, APickedSourceThatGoesGivesWayToTheDefault) {
-    TwoMicrophones mics;
-    ASSERT_TRUE(mics.AreHeard());
-    BoxWatcher watcher;
-    CQuavelorinApp app;
-    ASSERT_TRUE(app.InitInstance());
-    app.MainFrame()->OnCommand(ID_AUTO_TONE);
-    ASSERT_TRUE(ReadsNear(app, 523.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
-
-    mics.second.RemoveMicrophone();
-    const DisplayAnalyser& display = app.MainFrame()->GraphView()->Analyser();
-    EXPECT_TRUE(ProcessEventsUntil(
-        [&] { return std::abs(display.Display()->history.back() - 440.0) < 2.0; }, 3s));
-    EXPECT_TRUE(ReadsNear(app, 440.0, 20s, 3.0)) << Label(app, "pitchText").toStdString();
-    EXPECT_EQ(watcher.boxes.size(), 1) << watcher.boxes.join("; ").toStdString();
-    app.ExitInstance();
-    QSettings("Pelorin", "Quavelorin").remove("Setting/Input");
 }
 
 // The server's index of the module that made this source; empty when there is none.
