@@ -5,9 +5,11 @@
 #include "StrobeView.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -59,6 +61,22 @@ void BM_StrobeFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StrobeFrame)->Arg(340)->Arg(1200)->Unit(benchmark::kMicrosecond);
+
+// What it costs the GUI thread to be woken at the screen's rate before a frame does anything:
+// each iteration sleeps in Qt's event loop until a 16 ms timer fires. Its processor time (the
+// kernel's task switches and one turn of the event loop) is the floor under any picture drawn
+// at that rate; times 60, its share of one core.
+void BM_ScreenRateWakeUp(benchmark::State& state) {
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    QEventLoop loop;
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(16);
+    for (auto _ : state) {
+        loop.exec();
+    }
+}
+BENCHMARK(BM_ScreenRateWakeUp)->Iterations(600)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
