@@ -26,6 +26,10 @@ CStrobeView::CStrobeView(CListeningSession& session, QWidget* parent)
 }
 
 void CStrobeView::Start() {
+    if (!m_bFillerTried) {
+        m_bFillerTried = true;
+        m_filler = X11RectFiller::For(*this);
+    }
     // What waited in the ring meanwhile is old news.
     m_session.StrobeRing().Discard();
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
@@ -83,7 +87,11 @@ void CStrobeView::Tick() {
             m_drawn[row] = {presence > 0.01 ? presence : 0.0,
                             m_phase.Offset(row) * kStripePeriod / (row + 1)};
         }
-        update();
+        if (m_filler) {
+            m_filler->Draw(Picture(m_phase, rect(), palette()));
+        } else {
+            update();
+        }
     }
     emit FrameReady();
     // Nothing heard and every row faded: no frames until sound comes back.
@@ -99,24 +107,41 @@ void CStrobeView::paintEvent(QPaintEvent*) {
 
 void CStrobeView::Draw(QPainter& p, const StrobePhase& phase, const QRect& rect,
                        const QPalette& palette) {
-    const QColor ink = palette.color(QPalette::WindowText);
     p.fillRect(rect, palette.color(QPalette::Base));
+    for (const X11RectFiller::Fill& fill : Picture(phase, rect, palette)) {
+        p.fillRect(fill.rect, QColor(fill.colour));
+    }
+}
+
+std::vector<X11RectFiller::Fill> CStrobeView::Picture(const StrobePhase& phase, const QRect& rect,
+                                                      const QPalette& palette) {
+    const QColor base = palette.color(QPalette::Base);
+    const QColor ink = palette.color(QPalette::WindowText);
+    std::vector<X11RectFiller::Fill> fills;
     for (int row = 0; row < StrobePhase::kRows; ++row) {
+        const QRect band(rect.left(), rect.top() + 1 + row * kRowHeight, rect.width(),
+                         kRowHeight - 2);
         const double presence = phase.Presence(row);
         if (presence <= 0.01) {
+            fills.push_back({band, base.rgb()});
             continue;
         }
-        QColor stripe = ink;
-        stripe.setAlphaF(static_cast<float>(presence));
+        const auto mix = [presence](int from, int to) {
+            return static_cast<int>(std::lround(from + (to - from) * std::min(presence, 1.0)));
+        };
+        const QRgb stripe = qRgb(mix(base.red(), ink.red()), mix(base.green(), ink.green()),
+                                 mix(base.blue(), ink.blue()));
         const double period = double(kStripePeriod) / (row + 1);
         const double shift = phase.Offset(row) * period;
-        const QRectF band(rect.left(), rect.top() + 1 + row * kRowHeight, rect.width(),
-                          kRowHeight - 2);
-        p.save();
-        p.setClipRect(band);
-        for (double x = band.left() + shift - period; x < band.right(); x += period) {
-            p.fillRect(QRectF(x, band.top(), period / 2.0, band.height()), stripe);
+        const int end = band.left() + band.width();
+        int at = band.left(); // what is left of here is filled
+        for (double x = band.left() + shift - period; at < end; x += period) {
+            const int from = std::clamp(static_cast<int>(std::lround(x)), at, end);
+            const int to = std::clamp(static_cast<int>(std::lround(x + period / 2.0)), from, end);
+            fills.push_back({QRect(at, band.top(), from - at, band.height()), base.rgb()});
+            fills.push_back({QRect(from, band.top(), to - from, band.height()), stripe});
+            at = to;
         }
-        p.restore();
     }
+    return fills;
 }

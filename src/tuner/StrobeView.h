@@ -1,12 +1,14 @@
 #pragma once
 
 #include "StrobePhase.h"
+#include "X11RectFiller.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class CListeningSession;
@@ -32,6 +34,11 @@ public:
     // Draws the rows of phase into rect, in the palette's colours.
     static void Draw(QPainter& p, const StrobePhase& phase, const QRect& rect,
                      const QPalette& palette);
+    // The rows of phase in rect as plain rectangles that cover every row's band once: its
+    // stripes, the ink over the base as strong as the row is present, and the gaps between
+    // them in the base colour (a blank row all base). Draw paints them over the base.
+    static std::vector<X11RectFiller::Fill> Picture(const StrobePhase& phase, const QRect& rect,
+                                                    const QPalette& palette);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -49,6 +56,10 @@ private:
 
     CListeningSession& m_session;
     StrobePhase m_phase;
+    // On X11 the frames are filled straight onto the band's own window (see X11RectFiller);
+    // elsewhere, and for whatever Qt repaints, paintEvent draws the same picture.
+    std::unique_ptr<X11RectFiller> m_filler;
+    bool m_bFillerTried = false;
     QTimer m_timer;
     std::vector<std::int16_t> m_samples;
     std::uint64_t m_nFrames = 0;
