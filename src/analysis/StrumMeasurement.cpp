@@ -41,6 +41,10 @@ constexpr double kOwnDominance = 4.0;
 // The strongest of them is at least this share of the peak at the fundamental: partials much
 // weaker than that are the lower strings' partials' ripples.
 constexpr double kOwnShare = 0.25;
+// A fundamental weaker than this share of its second partial is read on the second partial,
+// looked for within this many cents of twice the fundamental (or the resolution).
+constexpr double kWeakFundamental = 0.5;
+constexpr double kSecondCents = 20.0;
 // Partials searched for above the fundamental.
 constexpr double kLowestHz = 25.0;
 constexpr double kHighestHz = 8000.0;
@@ -593,7 +597,7 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
     const bool faint = first.clean >= 0 && first.shared >= 0 &&
                        m_peaks[first.clean].amp < kRipple * m_peaks[first.shared].amp;
     if (first.clean >= 0 && !faint && supported(m_peaks[first.clean].hz)) {
-        return {first.clean, m_peaks[first.clean].hz, true};
+        return ReadFundamental(first.clean, s, found);
     }
     // The fundamental shares its peak with a lower string's partial, or is weak: the second
     // partial, when it is free, says where the string is.
@@ -601,7 +605,7 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
     if (second.clean >= 0) {
         const double f = m_peaks[second.clean].hz / 2.0;
         if (PeakNear(f, Tolerance(f)) >= 0) {
-            return {second.clean, f, true};
+            return {second.clean, f, true, 0.0, false, 2, m_peaks[second.clean].hz};
         }
     }
     // The fundamental shares its peak with a lower string's partial: its own partials above,
@@ -635,6 +639,20 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
         return {first.dominant, m_peaks[first.dominant].hz, true};
     }
     return {};
+}
+
+StrumMeasurement::Found StrumMeasurement::ReadFundamental(int p, std::size_t s,
+                                                          std::span<const Found> found) const {
+    // A fundamental much weaker than its second partial is read on that partial when no lower
+    // string has a partial there: a weak peak is pulled by whatever rings beside it.
+    const double f = m_peaks[p].hz;
+    const double near = std::max(Tolerance(2.0 * f), kSecondCents);
+    const int q = PeakNear(2.0 * f, near);
+    if (q >= 0 && m_peaks[p].amp < kWeakFundamental * m_peaks[q].amp &&
+        ExplainedAmplitude(q, s, found) == 0.0) {
+        return {p, m_peaks[q].hz / 2.0, true, 0.0, false, 2, m_peaks[q].hz};
+    }
+    return {p, f, true};
 }
 
 std::optional<StrumMeasurement::OwnReading>
@@ -726,12 +744,21 @@ StrumMeasurement::ReadOwnPartials(std::size_t s, std::span<const Found> found) c
     return OwnReading{std::sqrt(F * (1.0 + b)), strongest};
 }
 
+void StrumMeasurement::Unstretch(Found& found) {
+    if (found.partial > 1) {
+        const int k = found.partial;
+        const double b = found.stiffness;
+        found.hz = found.partialHz / (k * std::sqrt((1.0 + b * k * k) / (1.0 + b)));
+    }
+}
+
 void StrumMeasurement::MeasureStrings() {
     std::vector<Found> found(m_strings.size());
     for (const std::size_t s : m_order) {
         found[s] = MeasureString(s, found);
         if (found[s].sounding) {
             MeasureStiffness(s, found[s], {});
+            Unstretch(found[s]);
         }
     }
     // A string with too few partials clear of the other strings' notes: now that it is known
@@ -741,6 +768,7 @@ void StrumMeasurement::MeasureStrings() {
     for (std::size_t s = 0; s < found.size(); ++s) {
         if (found[s].sounding && !found[s].stiffnessMeasured) {
             MeasureStiffness(s, found[s], found);
+            Unstretch(found[s]);
             better = better || found[s].stiffnessMeasured;
         }
     }
@@ -750,6 +778,7 @@ void StrumMeasurement::MeasureStrings() {
             again[s] = MeasureString(s, again);
             if (again[s].sounding) {
                 MeasureStiffness(s, again[s], found);
+                Unstretch(again[s]);
             }
         }
         found.swap(again);

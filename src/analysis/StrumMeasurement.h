@@ -73,12 +73,19 @@ private:
         bool sounding = false;
         double stiffness = 0.0; // its inharmonicity, measured on its partials
         bool stiffnessMeasured = false;
+        int partial = 1;        // the partial it was read on
+        double partialHz = 0.0; // that partial's frequency, when above the fundamental
     };
 
     void Transform();
     void ListPeaks();
     void MeasureStrings();
     Found MeasureString(std::size_t s, std::span<const Found> lower);
+    // The string read at the peak p of its fundamental.
+    Found ReadFundamental(int p, std::size_t s, std::span<const Found> lower) const;
+    // A reading taken on a higher partial, divided by its number as the string's stiffness
+    // stretches it.
+    static void Unstretch(Found& found);
     // The strongest listed peak within cents of hz, or -1.
     int PeakNear(double hz, double cents) const;
     // The listed peak nearest hz within cents of it, or -1.
