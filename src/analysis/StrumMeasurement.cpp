@@ -41,9 +41,8 @@ constexpr double kOwnDominance = 4.0;
 // The strongest of them is at least this share of the peak at the fundamental: partials much
 // weaker than that are the lower strings' partials' ripples.
 constexpr double kOwnShare = 0.25;
-// A fundamental weaker than this share of its second partial is read on the second partial,
-// looked for within this many cents of twice the fundamental (or the resolution).
-constexpr double kWeakFundamental = 0.5;
+// A string's second partial is looked for within this many cents of twice its fundamental (or
+// the resolution, when that is coarser).
 constexpr double kSecondCents = 20.0;
 // Partials searched for above the fundamental.
 constexpr double kLowestHz = 25.0;
@@ -643,14 +642,20 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
 
 StrumMeasurement::Found StrumMeasurement::ReadFundamental(int p, std::size_t s,
                                                           std::span<const Found> found) const {
-    // A fundamental much weaker than its second partial is read on that partial when no lower
-    // string has a partial there: a weak peak is pulled by whatever rings beside it.
+    // When no lower string has a partial at the string's second partial, the reading weighs the
+    // two partials by their precision: a peak's frequency is as good as its amplitude, and the
+    // second partial's cents count double. A short history resolves the fundamental coarsely,
+    // and a weak fundamental is pulled by whatever rings beside it.
     const double f = m_peaks[p].hz;
     const double near = std::max(Tolerance(2.0 * f), kSecondCents);
     const int q = PeakNear(2.0 * f, near);
-    if (q >= 0 && m_peaks[p].amp < kWeakFundamental * m_peaks[q].amp &&
-        ExplainedAmplitude(q, s, found) == 0.0) {
-        return {p, m_peaks[q].hz / 2.0, true, 0.0, false, 2, m_peaks[q].hz};
+    if (q >= 0 && ExplainedAmplitude(q, s, found) == 0.0) {
+        Found r{p, f, true, kStiffnessGuess, false, 2, m_peaks[q].hz};
+        const double a1 = m_peaks[p].amp, a2 = m_peaks[q].amp;
+        r.fundamentalHz = f;
+        r.fundamentalShare = a1 * a1 / (a1 * a1 + 4.0 * a2 * a2);
+        Unstretch(r);
+        return r;
     }
     return {p, f, true};
 }
@@ -749,6 +754,11 @@ void StrumMeasurement::Unstretch(Found& found) {
         const int k = found.partial;
         const double b = found.stiffness;
         found.hz = found.partialHz / (k * std::sqrt((1.0 + b * k * k) / (1.0 + b)));
+        const double w = found.fundamentalShare;
+        if (w > 0.0) {
+            found.hz =
+                std::exp2(w * std::log2(found.fundamentalHz) + (1.0 - w) * std::log2(found.hz));
+        }
     }
 }
 

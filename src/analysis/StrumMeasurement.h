@@ -22,7 +22,8 @@
 // or when it is clearly stronger than the lower string's neighbouring partials (which tell how
 // strong its coinciding partial would be alone). A string sounds when it has
 // such a peak at its fundamental, or at its second partial with a fundamental beside it; its
-// reading is the own partial's frequency divided by its number.
+// reading is the own partial's frequency divided by its number (as the string's stiffness
+// stretches it), the fundamental weighed with a free second partial by their amplitudes.
 //
 // A string whose fundamental shares its peak with a lower string's partial is read on its own
 // partials 2 to 6 where they stand clear of the lower strings' (a string's stiffness stretches
@@ -73,15 +74,20 @@ private:
         bool sounding = false;
         double stiffness = 0.0; // its inharmonicity, measured on its partials
         bool stiffnessMeasured = false;
-        int partial = 1;        // the partial it was read on
-        double partialHz = 0.0; // that partial's frequency, when above the fundamental
+        // A reading taken on a higher partial: its number and frequency, and the fundamental's
+        // peak with its weight when the two are weighed together.
+        int partial = 1;
+        double partialHz = 0.0;
+        double fundamentalHz = 0.0;
+        double fundamentalShare = 0.0;
     };
 
     void Transform();
     void ListPeaks();
     void MeasureStrings();
     Found MeasureString(std::size_t s, std::span<const Found> lower);
-    // The string read at the peak p of its fundamental.
+    // The string read at the peak p of its fundamental, and at its second partial when that is
+    // its own.
     Found ReadFundamental(int p, std::size_t s, std::span<const Found> lower) const;
     // A reading taken on a higher partial, divided by its number as the string's stiffness
     // stretches it.
