@@ -44,6 +44,9 @@ constexpr double kOwnShare = 0.25;
 // A string's second partial is looked for within this many cents of twice its fundamental (or
 // the resolution, when that is coarser).
 constexpr double kSecondCents = 20.0;
+// How near a lower string's partial, placed by its neighbouring partials, a peak is explained
+// by it, in cents (or a resolution bin and a half, when that is wider).
+constexpr double kObservedCents = 8.0;
 // Partials searched for above the fundamental.
 constexpr double kLowestHz = 25.0;
 constexpr double kHighestHz = 8000.0;
@@ -401,6 +404,10 @@ void StrumMeasurement::ListPeaks() {
     m_peaks.swap(kept);
 }
 
+double StrumMeasurement::BinHz() const {
+    return static_cast<double>(kSampleRate) / (m_nBlocks * kBlockSamples);
+}
+
 double StrumMeasurement::Tolerance(double hz) const {
     // A resolution bin and a half, and never less than 12 cents for the stiffness of strings.
     const double binHz = static_cast<double>(kSampleRate) / (m_nBlocks * kBlockSamples);
@@ -494,9 +501,25 @@ double StrumMeasurement::ExplainedAmplitude(int p, std::size_t s, std::span<cons
         // peaks that are both that close, the one nearer the prediction is the partial; the
         // other is explained only when the stiffness is known well enough to tell no better.
         const double b = found[l].stiffness;
-        const double partial = m * f * std::sqrt((1.0 + b * m * m) / (1.0 + b));
+        double partial = m * f * std::sqrt((1.0 + b * m * m) / (1.0 + b));
+        double tolerance = Tolerance(partial);
+        // Where the string's neighbouring partials are found, this one lies as far off the
+        // model as they do, known to within a few cents.
+        double shift = 0.0;
+        int seen = 0;
+        for (const int j : {m - 1, m + 1}) {
+            const double model = j * f * std::sqrt((1.0 + b * j * j) / (1.0 + b));
+            const int q = j >= 2 ? NearestPeak(model, Tolerance(model)) : -1;
+            if (q >= 0 && !NearOtherNote(m_peaks[q].hz, l)) {
+                shift += Cents(m_peaks[q].hz, model);
+                ++seen;
+            }
+        }
+        if (seen > 0) {
+            partial *= CentsFactor(shift / seen);
+            tolerance = std::max(kObservedCents, Cents(partial + 1.5 * BinHz(), partial));
+        }
         const double off = std::abs(Cents(hz, partial));
-        const double tolerance = Tolerance(partial);
         if (off >= tolerance) {
             continue;
         }

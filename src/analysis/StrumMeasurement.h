@@ -18,7 +18,8 @@
 // a Hann window, zero-padded sixteen-fold or more, and its spectral peaks are listed with
 // interpolated frequency and amplitude. Then the strings are taken from the lowest up. A peak
 // near a string's note is that string's own when no lower sounding string has a partial on
-// that peak (the partials placed by that string's stiffness, measured on its free partials),
+// that peak (the partials placed by that string's stiffness, measured on its free partials,
+// and shifted as far as its neighbouring partials are found off that model),
 // or when it is clearly stronger than the lower string's neighbouring partials (which tell how
 // strong its coinciding partial would be alone). A string sounds when it has
 // such a peak at its fundamental, or at its second partial with a fundamental beside it; its
@@ -116,6 +117,8 @@ private:
     // clear of the other strings' notes, or of the partials of the others found sounding.
     void MeasureStiffness(std::size_t s, Found& found, std::span<const Found> others) const;
     double Tolerance(double hz) const;
+    // The history's resolution bin.
+    double BinHz() const;
     // The sinusoid beside the lower strings' partials in the peak p, when it takes a clear
     // share of it: its frequency in Hz.
     std::optional<double> FitBeside(int p, std::size_t s, std::span<const Found> lower);
