@@ -609,8 +609,20 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
         return c;
     };
     auto supported = [&](double f) {
-        return PeakNear(2.0 * f, Tolerance(2.0 * f)) >= 0 ||
-               PeakNear(3.0 * f, Tolerance(3.0 * f)) >= 0;
+        // A peak at the second or third partial, where that is clear of the other strings'
+        // notes: there another string's peak cannot stand in for it (nor the body's resonance
+        // for a low string's fundamental). Any peak there when neither is clear.
+        bool anyClear = false;
+        for (const int k : {2, 3}) {
+            if (!NearOtherNote(k * f, s)) {
+                anyClear = true;
+                if (PeakNear(k * f, Tolerance(k * f)) >= 0) {
+                    return true;
+                }
+            }
+        }
+        return !anyClear && (PeakNear(2.0 * f, Tolerance(2.0 * f)) >= 0 ||
+                             PeakNear(3.0 * f, Tolerance(3.0 * f)) >= 0);
     };
 
     const Choice first = choose(1);
