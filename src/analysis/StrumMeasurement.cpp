@@ -47,6 +47,9 @@ constexpr double kSecondCents = 20.0;
 // How near a lower string's partial, placed by its neighbouring partials, a peak is explained
 // by it, in cents (or a resolution bin and a half, when that is wider).
 constexpr double kObservedCents = 8.0;
+// A string read on its own partials fitted as a stiff string is shown in its first sounding
+// block once the history holds this many blocks.
+constexpr int kFittedBlocks = 2;
 // Partials searched for above the fundamental.
 constexpr double kLowestHz = 25.0;
 constexpr double kHighestHz = 8000.0;
@@ -648,7 +651,9 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
         const int p = PeakNear(f->hz, Tolerance(f->hz));
         if (p >= 0 && f->strongest >= kOwnShare * m_peaks[p].amp &&
             ExplainedAmplitude(p, s, found) > 0.0) {
-            return {p, f->hz, true};
+            Found own{p, f->hz, true};
+            own.fitted = true;
+            return own;
         }
     }
     if (faint && supported(m_peaks[first.clean].hz)) {
@@ -829,10 +834,12 @@ void StrumMeasurement::MeasureStrings() {
         found.swap(again);
     }
     // A string is shown once it has sounded in two blocks in a row: a single block's peak may
-    // be the attack's splash.
+    // be the attack's splash. A string read on two or more of its own partials that fit a stiff
+    // string is no splash: it is shown at once, unless the history is the attack's block alone.
     m_heard.resize(m_strings.size(), false);
     for (std::size_t s = 0; s < m_strings.size(); ++s) {
-        const bool shown = found[s].sounding && m_heard[s];
+        const bool shown =
+            found[s].sounding && (m_heard[s] || (found[s].fitted && m_nBlocks >= kFittedBlocks));
         m_readings[s] = shown ? std::optional<double>(found[s].hz) : std::nullopt;
         m_heard[s] = found[s].sounding;
     }

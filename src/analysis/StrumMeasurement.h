@@ -29,7 +29,8 @@
 // A string whose fundamental shares its peak with a lower string's partial is read on its own
 // partials 2 to 6 where they stand clear of the lower strings' (a string's stiffness stretches
 // its partials otherwise than a lower string's, so they part even where the fundamentals do
-// not): at least two that agree, with the string's stiffness fitted to them.
+// not): at least two that agree, with the string's stiffness fitted to them. Such a string is
+// shown from its first sounding block on; any other once it has sounded in two blocks in a row.
 //
 // Two strings a few cents apart on the same peak (a B3 on the low E's third partial) cannot be
 // told apart by their peaks. There the spectrum around the peak is fitted with the lower
@@ -81,6 +82,7 @@ private:
         double partialHz = 0.0;
         double fundamentalHz = 0.0;
         double fundamentalShare = 0.0;
+        bool fitted = false; // read on its own partials, fitted as a stiff string
     };
 
     void Transform();
