@@ -41,6 +41,15 @@ constexpr double kOwnDominance = 4.0;
 // The strongest of them is at least this share of the peak at the fundamental: partials much
 // weaker than that are the lower strings' partials' ripples.
 constexpr double kOwnShare = 0.25;
+// A string's second partial is looked for within this many cents of twice its fundamental (or
+// the resolution, when that is coarser).
+constexpr double kSecondCents = 20.0;
+// How near a lower string's partial, placed by its neighbouring partials, a peak is explained
+// by it, in cents (or a resolution bin and a half, when that is wider).
+constexpr double kObservedCents = 8.0;
+// A string read on its own partials fitted as a stiff string is shown in its first sounding
+// block once the history holds this many blocks.
+constexpr int kFittedBlocks = 2;
 // Partials searched for above the fundamental.
 constexpr double kLowestHz = 25.0;
 constexpr double kHighestHz = 8000.0;
@@ -398,6 +407,10 @@ void StrumMeasurement::ListPeaks() {
     m_peaks.swap(kept);
 }
 
+double StrumMeasurement::BinHz() const {
+    return static_cast<double>(kSampleRate) / (m_nBlocks * kBlockSamples);
+}
+
 double StrumMeasurement::Tolerance(double hz) const {
     // A resolution bin and a half, and never less than 12 cents for the stiffness of strings.
     const double binHz = static_cast<double>(kSampleRate) / (m_nBlocks * kBlockSamples);
@@ -491,9 +504,25 @@ double StrumMeasurement::ExplainedAmplitude(int p, std::size_t s, std::span<cons
         // peaks that are both that close, the one nearer the prediction is the partial; the
         // other is explained only when the stiffness is known well enough to tell no better.
         const double b = found[l].stiffness;
-        const double partial = m * f * std::sqrt((1.0 + b * m * m) / (1.0 + b));
+        double partial = m * f * std::sqrt((1.0 + b * m * m) / (1.0 + b));
+        double tolerance = Tolerance(partial);
+        // Where the string's neighbouring partials are found, this one lies as far off the
+        // model as they do, known to within a few cents.
+        double shift = 0.0;
+        int seen = 0;
+        for (const int j : {m - 1, m + 1}) {
+            const double model = j * f * std::sqrt((1.0 + b * j * j) / (1.0 + b));
+            const int q = j >= 2 ? NearestPeak(model, Tolerance(model)) : -1;
+            if (q >= 0 && !NearOtherNote(m_peaks[q].hz, l)) {
+                shift += Cents(m_peaks[q].hz, model);
+                ++seen;
+            }
+        }
+        if (seen > 0) {
+            partial *= CentsFactor(shift / seen);
+            tolerance = std::max(kObservedCents, Cents(partial + 1.5 * BinHz(), partial));
+        }
         const double off = std::abs(Cents(hz, partial));
-        const double tolerance = Tolerance(partial);
         if (off >= tolerance) {
             continue;
         }
@@ -583,8 +612,20 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
         return c;
     };
     auto supported = [&](double f) {
-        return PeakNear(2.0 * f, Tolerance(2.0 * f)) >= 0 ||
-               PeakNear(3.0 * f, Tolerance(3.0 * f)) >= 0;
+        // A peak at the second or third partial, where that is clear of the other strings'
+        // notes: there another string's peak cannot stand in for it (nor the body's resonance
+        // for a low string's fundamental). Any peak there when neither is clear.
+        bool anyClear = false;
+        for (const int k : {2, 3}) {
+            if (!NearOtherNote(k * f, s)) {
+                anyClear = true;
+                if (PeakNear(k * f, Tolerance(k * f)) >= 0) {
+                    return true;
+                }
+            }
+        }
+        return !anyClear && (PeakNear(2.0 * f, Tolerance(2.0 * f)) >= 0 ||
+                             PeakNear(3.0 * f, Tolerance(3.0 * f)) >= 0);
     };
 
     const Choice first = choose(1);
@@ -593,7 +634,7 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
     const bool faint = first.clean >= 0 && first.shared >= 0 &&
                        m_peaks[first.clean].amp < kRipple * m_peaks[first.shared].amp;
     if (first.clean >= 0 && !faint && supported(m_peaks[first.clean].hz)) {
-        return {first.clean, m_peaks[first.clean].hz, true};
+        return ReadFundamental(first.clean, s, found);
     }
     // The fundamental shares its peak with a lower string's partial, or is weak: the second
     // partial, when it is free, says where the string is.
@@ -601,7 +642,7 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
     if (second.clean >= 0) {
         const double f = m_peaks[second.clean].hz / 2.0;
         if (PeakNear(f, Tolerance(f)) >= 0) {
-            return {second.clean, f, true};
+            return {second.clean, f, true, 0.0, false, 2, m_peaks[second.clean].hz};
         }
     }
     // The fundamental shares its peak with a lower string's partial: its own partials above,
@@ -610,7 +651,9 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
         const int p = PeakNear(f->hz, Tolerance(f->hz));
         if (p >= 0 && f->strongest >= kOwnShare * m_peaks[p].amp &&
             ExplainedAmplitude(p, s, found) > 0.0) {
-            return {p, f->hz, true};
+            Found own{p, f->hz, true};
+            own.fitted = true;
+            return own;
         }
     }
     if (faint && supported(m_peaks[first.clean].hz)) {
@@ -635,6 +678,26 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
         return {first.dominant, m_peaks[first.dominant].hz, true};
     }
     return {};
+}
+
+StrumMeasurement::Found StrumMeasurement::ReadFundamental(int p, std::size_t s,
+                                                          std::span<const Found> found) const {
+    // When no lower string has a partial at the string's second partial, the reading weighs the
+    // two partials by their precision: a peak's frequency is as good as its amplitude, and the
+    // second partial's cents count double. A short history resolves the fundamental coarsely,
+    // and a weak fundamental is pulled by whatever rings beside it.
+    const double f = m_peaks[p].hz;
+    const double near = std::max(Tolerance(2.0 * f), kSecondCents);
+    const int q = PeakNear(2.0 * f, near);
+    if (q >= 0 && ExplainedAmplitude(q, s, found) == 0.0) {
+        Found r{p, f, true, kStiffnessGuess, false, 2, m_peaks[q].hz};
+        const double a1 = m_peaks[p].amp, a2 = m_peaks[q].amp;
+        r.fundamentalHz = f;
+        r.fundamentalShare = a1 * a1 / (a1 * a1 + 4.0 * a2 * a2);
+        Unstretch(r);
+        return r;
+    }
+    return {p, f, true};
 }
 
 std::optional<StrumMeasurement::OwnReading>
@@ -726,12 +789,26 @@ StrumMeasurement::ReadOwnPartials(std::size_t s, std::span<const Found> found) c
     return OwnReading{std::sqrt(F * (1.0 + b)), strongest};
 }
 
+void StrumMeasurement::Unstretch(Found& found) {
+    if (found.partial > 1) {
+        const int k = found.partial;
+        const double b = found.stiffness;
+        found.hz = found.partialHz / (k * std::sqrt((1.0 + b * k * k) / (1.0 + b)));
+        const double w = found.fundamentalShare;
+        if (w > 0.0) {
+            found.hz =
+                std::exp2(w * std::log2(found.fundamentalHz) + (1.0 - w) * std::log2(found.hz));
+        }
+    }
+}
+
 void StrumMeasurement::MeasureStrings() {
     std::vector<Found> found(m_strings.size());
     for (const std::size_t s : m_order) {
         found[s] = MeasureString(s, found);
         if (found[s].sounding) {
             MeasureStiffness(s, found[s], {});
+            Unstretch(found[s]);
         }
     }
     // A string with too few partials clear of the other strings' notes: now that it is known
@@ -741,6 +818,7 @@ void StrumMeasurement::MeasureStrings() {
     for (std::size_t s = 0; s < found.size(); ++s) {
         if (found[s].sounding && !found[s].stiffnessMeasured) {
             MeasureStiffness(s, found[s], found);
+            Unstretch(found[s]);
             better = better || found[s].stiffnessMeasured;
         }
     }
@@ -750,15 +828,18 @@ void StrumMeasurement::MeasureStrings() {
             again[s] = MeasureString(s, again);
             if (again[s].sounding) {
                 MeasureStiffness(s, again[s], found);
+                Unstretch(again[s]);
             }
         }
         found.swap(again);
     }
     // A string is shown once it has sounded in two blocks in a row: a single block's peak may
-    // be the attack's splash.
+    // be the attack's splash. A string read on two or more of its own partials that fit a stiff
+    // string is no splash: it is shown at once, unless the history is the attack's block alone.
     m_heard.resize(m_strings.size(), false);
     for (std::size_t s = 0; s < m_strings.size(); ++s) {
-        const bool shown = found[s].sounding && m_heard[s];
+        const bool shown =
+            found[s].sounding && (m_heard[s] || (found[s].fitted && m_nBlocks >= kFittedBlocks));
         m_readings[s] = shown ? std::optional<double>(found[s].hz) : std::nullopt;
         m_heard[s] = found[s].sounding;
     }

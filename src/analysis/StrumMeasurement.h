@@ -18,16 +18,19 @@
 // a Hann window, zero-padded sixteen-fold or more, and its spectral peaks are listed with
 // interpolated frequency and amplitude. Then the strings are taken from the lowest up. A peak
 // near a string's note is that string's own when no lower sounding string has a partial on
-// that peak (the partials placed by that string's stiffness, measured on its free partials),
+// that peak (the partials placed by that string's stiffness, measured on its free partials,
+// and shifted as far as its neighbouring partials are found off that model),
 // or when it is clearly stronger than the lower string's neighbouring partials (which tell how
 // strong its coinciding partial would be alone). A string sounds when it has
 // such a peak at its fundamental, or at its second partial with a fundamental beside it; its
-// reading is the own partial's frequency divided by its number.
+// reading is the own partial's frequency divided by its number (as the string's stiffness
+// stretches it), the fundamental weighed with a free second partial by their amplitudes.
 //
 // A string whose fundamental shares its peak with a lower string's partial is read on its own
 // partials 2 to 6 where they stand clear of the lower strings' (a string's stiffness stretches
 // its partials otherwise than a lower string's, so they part even where the fundamentals do
-// not): at least two that agree, with the string's stiffness fitted to them.
+// not): at least two that agree, with the string's stiffness fitted to them. Such a string is
+// shown from its first sounding block on; any other once it has sounded in two blocks in a row.
 //
 // Two strings a few cents apart on the same peak (a B3 on the low E's third partial) cannot be
 // told apart by their peaks. There the spectrum around the peak is fitted with the lower
@@ -73,12 +76,25 @@ private:
         bool sounding = false;
         double stiffness = 0.0; // its inharmonicity, measured on its partials
         bool stiffnessMeasured = false;
+        // A reading taken on a higher partial: its number and frequency, and the fundamental's
+        // peak with its weight when the two are weighed together.
+        int partial = 1;
+        double partialHz = 0.0;
+        double fundamentalHz = 0.0;
+        double fundamentalShare = 0.0;
+        bool fitted = false; // read on its own partials, fitted as a stiff string
     };
 
     void Transform();
     void ListPeaks();
     void MeasureStrings();
     Found MeasureString(std::size_t s, std::span<const Found> lower);
+    // The string read at the peak p of its fundamental, and at its second partial when that is
+    // its own.
+    Found ReadFundamental(int p, std::size_t s, std::span<const Found> lower) const;
+    // A reading taken on a higher partial, divided by its number as the string's stiffness
+    // stretches it.
+    static void Unstretch(Found& found);
     // The strongest listed peak within cents of hz, or -1.
     int PeakNear(double hz, double cents) const;
     // The listed peak nearest hz within cents of it, or -1.
@@ -103,6 +119,8 @@ private:
     // clear of the other strings' notes, or of the partials of the others found sounding.
     void MeasureStiffness(std::size_t s, Found& found, std::span<const Found> others) const;
     double Tolerance(double hz) const;
+    // The history's resolution bin.
+    double BinHz() const;
     // The sinusoid beside the lower strings' partials in the peak p, when it takes a clear
     // share of it: its frequency in Hz.
     std::optional<double> FitBeside(int p, std::size_t s, std::span<const Found> lower);

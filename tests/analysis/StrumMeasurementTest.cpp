@@ -18,8 +18,9 @@ struct Strum {
 };
 
 // Plucks the strings given a detune (in cents; NAN leaves a string silent), from the lowest
-// up 20 ms apart, and measures every block of a 3.7 s sound.
-Strum Play(const std::vector<double>& cents, std::uint32_t seed) {
+// up 20 ms apart, and measures every block of a 3.7 s sound. With bodyHz, the body resonates
+// there too from the strum on, as loud as a string, dying away in a second.
+Strum Play(const std::vector<double>& cents, std::uint32_t seed, double bodyHz = 0.0) {
     CDoreme doreme;
     std::vector<double> notes;
     std::vector<SynthString> strings;
@@ -39,6 +40,10 @@ Strum Play(const std::vector<double>& cents, std::uint32_t seed) {
     }
     std::vector<double> sound(10 * kBlockSamples);
     AddStrings(sound, strings, seed);
+    for (std::size_t i = 0; bodyHz > 0.0 && i + 11025 < sound.size(); ++i) {
+        const double t = static_cast<double>(i) / kSampleRate;
+        sound[i + 11025] += 0.06 * std::exp(-t) * std::sin(2.0 * std::acos(-1.0) * bodyHz * t);
+    }
     const auto samples = ToSamples(sound);
     StrumMeasurement measurement(notes);
     for (std::size_t at = 0; at < samples.size(); at += kBlockSamples) {
@@ -82,6 +87,15 @@ TEST(StrumMeasurement, ALowStringAloneLightsNothingElse) {
         }
     }
     ExpectSettled(Play({NAN, 5.0, NAN, NAN, NAN, NAN}, 4)); // A2's third partial is E4
+}
+
+TEST(StrumMeasurement, TheBodysResonanceLightsNoLowString) {
+    // It rings near A2, and E4 lies on its third partial; its second partial is nowhere.
+    const Strum strum = Play({NAN, NAN, NAN, 0.0, -10.0, 17.0}, 8, 111.0);
+    ExpectSettled(strum);
+    for (const auto& block : strum.blocks) {
+        EXPECT_FALSE(block[1]);
+    }
 }
 
 TEST(StrumMeasurement, ThreeOfSixLeaveTheOthersBlank) {
