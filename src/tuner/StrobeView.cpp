@@ -117,13 +117,16 @@ std::vector<X11RectFiller::Fill> CStrobeView::Picture(const StrobePhase& phase, 
                                                       const QPalette& palette) {
     const QColor base = palette.color(QPalette::Base);
     const QColor ink = palette.color(QPalette::WindowText);
-    std::vector<X11RectFiller::Fill> fills;
+    // Nothing overlaps, so the base comes first and each row's stripes after it: a colour's
+    // rectangles stay together (one request each on X11).
+    std::vector<X11RectFiller::Fill> gaps;
+    std::vector<X11RectFiller::Fill> stripes;
     for (int row = 0; row < StrobePhase::kRows; ++row) {
         const QRect band(rect.left(), rect.top() + 1 + row * kRowHeight, rect.width(),
                          kRowHeight - 2);
         const double presence = phase.Presence(row);
         if (presence <= 0.01) {
-            fills.push_back({band, base.rgb()});
+            gaps.push_back({band, base.rgb()});
             continue;
         }
         const auto mix = [presence](int from, int to) {
@@ -138,10 +141,15 @@ std::vector<X11RectFiller::Fill> CStrobeView::Picture(const StrobePhase& phase, 
         for (double x = band.left() + shift - period; at < end; x += period) {
             const int from = std::clamp(static_cast<int>(std::lround(x)), at, end);
             const int to = std::clamp(static_cast<int>(std::lround(x + period / 2.0)), from, end);
-            fills.push_back({QRect(at, band.top(), from - at, band.height()), base.rgb()});
-            fills.push_back({QRect(from, band.top(), to - from, band.height()), stripe});
+            if (from > at) {
+                gaps.push_back({QRect(at, band.top(), from - at, band.height()), base.rgb()});
+            }
+            if (to > from) {
+                stripes.push_back({QRect(from, band.top(), to - from, band.height()), stripe});
+            }
             at = to;
         }
     }
-    return fills;
+    gaps.insert(gaps.end(), stripes.begin(), stripes.end());
+    return gaps;
 }
