@@ -137,6 +137,12 @@ double CentsFactor(double cents) {
     return std::exp2(cents / 1200.0);
 }
 
+// How far a stiff string's partial k lies above k times its fundamental, for a stiffness b:
+// its partial k is at k f sqrt((1 + b k^2) / (1 + b)).
+double Stretch(int k, double b) {
+    return std::sqrt((1.0 + b * k * k) / (1.0 + b));
+}
+
 } // namespace
 
 StrumMeasurement::StrumMeasurement(std::vector<double> stringHz)
@@ -315,7 +321,7 @@ std::optional<double> StrumMeasurement::FitBeside(int p, std::size_t s,
         const double b = found[l].stiffness;
         const int m = static_cast<int>(std::lround(centre / f));
         for (const int n : {m - 1, m, m + 1}) {
-            const double partial = n * f * std::sqrt((1.0 + b * n * n) / (1.0 + b));
+            const double partial = n * f * Stretch(n, b);
             const int q = static_cast<int>(std::lround((partial - centre) / step));
             if (n >= 2 && std::abs(q) <= kLooks * kLook &&
                 std::none_of(known.begin(), known.end(),
@@ -413,15 +419,14 @@ double StrumMeasurement::BinHz() const {
 
 double StrumMeasurement::Tolerance(double hz) const {
     // A resolution bin and a half, and never less than 12 cents for the stiffness of strings.
-    const double binHz = static_cast<double>(kSampleRate) / (m_nBlocks * kBlockSamples);
-    return std::max(12.0, Cents(hz + 1.5 * binHz, hz));
+    return std::max(12.0, Cents(hz + 1.5 * BinHz(), hz));
 }
 
 double StrumMeasurement::Sharpness(double partial, int m, const Found& string) const {
     if (!string.stiffnessMeasured) {
         return INFINITY;
     }
-    const double binHz = static_cast<double>(kSampleRate) / (m_nBlocks * kBlockSamples);
+    const double binHz = BinHz();
     // A stiffness misjudged by db moves partial m by about (m^2 - 1) / 2 db, in cents times
     // 1200 / ln 2.
     return Cents(partial + binHz, partial) + 0.5 * (m * m - 1) * kStiffnessError * 1731.2;
@@ -504,14 +509,14 @@ double StrumMeasurement::ExplainedAmplitude(int p, std::size_t s, std::span<cons
         // peaks that are both that close, the one nearer the prediction is the partial; the
         // other is explained only when the stiffness is known well enough to tell no better.
         const double b = found[l].stiffness;
-        double partial = m * f * std::sqrt((1.0 + b * m * m) / (1.0 + b));
+        double partial = m * f * Stretch(m, b);
         double tolerance = Tolerance(partial);
         // Where the string's neighbouring partials are found, this one lies as far off the
         // model as they do, known to within a few cents.
         double shift = 0.0;
         int seen = 0;
         for (const int j : {m - 1, m + 1}) {
-            const double model = j * f * std::sqrt((1.0 + b * j * j) / (1.0 + b));
+            const double model = j * f * Stretch(j, b);
             const int q = j >= 2 ? NearestPeak(model, Tolerance(model)) : -1;
             if (q >= 0 && !NearOtherNote(m_peaks[q].hz, l)) {
                 shift += Cents(m_peaks[q].hz, model);
@@ -543,7 +548,7 @@ bool StrumMeasurement::NearOtherPartial(double hz, std::size_t l,
         }
         const int j = std::max(1, static_cast<int>(std::lround(hz / found[o].hz)));
         const double b = found[o].stiffness;
-        const double partial = j * found[o].hz * std::sqrt((1.0 + b * j * j) / (1.0 + b));
+        const double partial = j * found[o].hz * Stretch(j, b);
         if (std::abs(Cents(hz, partial)) < Tolerance(partial)) {
             return true;
         }
@@ -556,8 +561,7 @@ void StrumMeasurement::MeasureStiffness(std::size_t s, Found& found,
     std::vector<double> estimates;
     const double f = found.hz;
     for (int k = 3; k <= 12; ++k) {
-        const double guess =
-            k * f * std::sqrt((1.0 + kStiffnessGuess * k * k) / (1.0 + kStiffnessGuess));
+        const double guess = k * f * Stretch(k, kStiffnessGuess);
         const int q = PeakNear(guess, 3.0 + 0.3 * (k * k - 1));
         if (q < 0 || (others.empty() ? NearOtherNote(m_peaks[q].hz, s)
                                      : NearOtherPartial(m_peaks[q].hz, s, others))) {
@@ -578,6 +582,7 @@ void StrumMeasurement::MeasureStiffness(std::size_t s, Found& found,
         // are not all its own.
         found.stiffnessMeasured = median > 0.0 && median <= 1e-3;
     }
+    Unstretch(found); // a reading on a higher partial, with the stiffness now known
 }
 
 StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
@@ -708,11 +713,10 @@ StrumMeasurement::ReadOwnPartials(std::size_t s, std::span<const Found> found) c
         double amp;
     };
     const double note = m_strings[s];
-    const double binHz = static_cast<double>(kSampleRate) / (m_nBlocks * kBlockSamples);
-    auto stretch = [](int k, double b) { return std::sqrt((1.0 + b * k * k) / (1.0 + b)); };
+    const double binHz = BinHz();
     std::vector<Partial> free;
     for (int k = 2; k <= kOwnPartials; ++k) {
-        const double centre = k * note * stretch(k, kStiffnessGuess);
+        const double centre = k * note * Stretch(k, kStiffnessGuess);
         for (int p = 0; p < static_cast<int>(m_peaks.size()); ++p) {
             if (std::abs(Cents(m_peaks[p].hz, centre)) < kBandCents &&
                 m_peaks[p].amp >= kOwnDominance * ExplainedAmplitude(p, s, found, true)) {
@@ -723,7 +727,7 @@ StrumMeasurement::ReadOwnPartials(std::size_t s, std::span<const Found> found) c
     // The fundamental each free partial says, and those of the other partials that agree with
     // it, given the range of stiffness strings have.
     auto fundamental = [&](const Partial& p) {
-        return p.hz / (p.k * stretch(p.k, kStiffnessGuess));
+        return p.hz / (p.k * Stretch(p.k, kStiffnessGuess));
     };
     std::vector<Partial> best;
     double bestAmp = 0.0;
@@ -793,7 +797,7 @@ void StrumMeasurement::Unstretch(Found& found) {
     if (found.partial > 1) {
         const int k = found.partial;
         const double b = found.stiffness;
-        found.hz = found.partialHz / (k * std::sqrt((1.0 + b * k * k) / (1.0 + b)));
+        found.hz = found.partialHz / (k * Stretch(k, b));
         const double w = found.fundamentalShare;
         if (w > 0.0) {
             found.hz =
@@ -808,7 +812,6 @@ void StrumMeasurement::MeasureStrings() {
         found[s] = MeasureString(s, found);
         if (found[s].sounding) {
             MeasureStiffness(s, found[s], {});
-            Unstretch(found[s]);
         }
     }
     // A string with too few partials clear of the other strings' notes: now that it is known
@@ -818,7 +821,6 @@ void StrumMeasurement::MeasureStrings() {
     for (std::size_t s = 0; s < found.size(); ++s) {
         if (found[s].sounding && !found[s].stiffnessMeasured) {
             MeasureStiffness(s, found[s], found);
-            Unstretch(found[s]);
             better = better || found[s].stiffnessMeasured;
         }
     }
@@ -828,7 +830,6 @@ void StrumMeasurement::MeasureStrings() {
             again[s] = MeasureString(s, again);
             if (again[s].sounding) {
                 MeasureStiffness(s, again[s], found);
-                Unstretch(again[s]);
             }
         }
         found.swap(again);

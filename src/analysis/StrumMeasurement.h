@@ -116,7 +116,8 @@ private:
     // Whether hz lies on a partial of another string that sounds.
     bool NearOtherPartial(double hz, std::size_t l, std::span<const Found> found) const;
     // Measures the inharmonicity of string s at fundamental f on its free partials: those
-    // clear of the other strings' notes, or of the partials of the others found sounding.
+    // clear of the other strings' notes, or of the partials of the others found sounding; a
+    // reading taken on a higher partial is then divided as that stiffness stretches it.
     void MeasureStiffness(std::size_t s, Found& found, std::span<const Found> others) const;
     double Tolerance(double hz) const;
     // The history's resolution bin.
