@@ -472,9 +472,10 @@ bool StrumMeasurement::NearOtherNote(double hz, std::size_t l) const {
     return false;
 }
 
-double StrumMeasurement::PartialEnvelope(std::size_t l, double f, int m) const {
+double StrumMeasurement::PartialEnvelope(std::size_t l, double f, int m, Envelope how) const {
     // The strongest of the two partials on either side that no other string's note could
     // share.
+    auto scaled = [&](double amp, int j) { return how == Envelope::Falloff ? amp * j / m : amp; };
     double envelope = 0.0;
     for (const int j : {m - 2, m - 1, m + 1, m + 2}) {
         if (j < 1) {
@@ -482,18 +483,18 @@ double StrumMeasurement::PartialEnvelope(std::size_t l, double f, int m) const {
         }
         const int q = PeakNear(j * f, Tolerance(j * f));
         if (q >= 0 && !NearOtherNote(m_peaks[q].hz, l)) {
-            envelope = std::max(envelope, m_peaks[q].amp);
+            envelope = std::max(envelope, scaled(m_peaks[q].amp, j));
         }
     }
     if (envelope > 0.0) {
         return envelope;
     }
     const int fundamental = PeakNear(f, Tolerance(f));
-    return fundamental >= 0 ? m_peaks[fundamental].amp : m_dFloor;
+    return fundamental >= 0 ? scaled(m_peaks[fundamental].amp, 1) : m_dFloor;
 }
 
 double StrumMeasurement::ExplainedAmplitude(int p, std::size_t s, std::span<const Found> found,
-                                            bool apart) const {
+                                            bool apart, Envelope envelope) const {
     double explained = 0.0;
     const double hz = m_peaks[p].hz;
     for (std::size_t l = 0; l < found.size(); ++l) {
@@ -534,7 +535,7 @@ double StrumMeasurement::ExplainedAmplitude(int p, std::size_t s, std::span<cons
         const int nearest = NearestPeak(partial, tolerance);
         if (!apart || off < Sharpness(partial, m, found[l]) || nearest == p ||
             m_peaks[p].amp < kRipple * m_peaks[nearest].amp) {
-            explained += PartialEnvelope(l, f, m);
+            explained += PartialEnvelope(l, f, m, envelope);
         }
     }
     return explained;
@@ -603,7 +604,9 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
             if (m_peaks[p].hz < lo || m_peaks[p].hz > hi) {
                 continue;
             }
-            const double explained = ExplainedAmplitude(p, s, found);
+            // Judged as a string's partials fall off: a string of its own on a lower string's
+            // partial is most often much stronger than that partial.
+            const double explained = ExplainedAmplitude(p, s, found, false, Envelope::Falloff);
             if (explained > 0.0 && (c.shared < 0 || m_peaks[p].amp > m_peaks[c.shared].amp)) {
                 c.shared = p;
             }

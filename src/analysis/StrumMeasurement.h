@@ -104,14 +104,18 @@ private:
     // How near its partial m at partial Hz a peak must be to be the partial itself, in cents,
     // for a string whose stiffness was measured; infinity otherwise.
     double Sharpness(double partial, int m, const Found& string) const;
+    // How a lower string's partial is judged from its neighbours: as strong as the strongest
+    // of them, which never underrates it, or as a string's partials fall off, partial j's
+    // amplitude times j / m.
+    enum class Envelope { Strongest, Falloff };
     // How strong a peak at index p would be if only lower sounding strings made it; 0 when
     // none of them has a partial on it.
     // With apart, a peak beside a lower string's partial is not explained by it when another peak,
     // nearer where the partial must be, is that partial.
     double ExplainedAmplitude(int p, std::size_t s, std::span<const Found> lower,
-                              bool apart = false) const;
+                              bool apart = false, Envelope envelope = Envelope::Strongest) const;
     // The amplitude the string's partial m would have alone, judged from its neighbours.
-    double PartialEnvelope(std::size_t l, double f, int m) const;
+    double PartialEnvelope(std::size_t l, double f, int m, Envelope envelope) const;
     bool NearOtherNote(double hz, std::size_t l) const;
     // Whether hz lies on a partial of another string that sounds.
     bool NearOtherPartial(double hz, std::size_t l, std::span<const Found> found) const;
