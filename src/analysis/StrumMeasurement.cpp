@@ -682,7 +682,18 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
             }
         }
     }
-    if (first.dominant >= 0 && supported(m_peaks[first.dominant].hz)) {
+    // A fundamental told by its strength on a lower string's partial: its second partial, on
+    // a lower partial as well more often than not, stands out the same way.
+    auto secondStandsOut = [&](double f) {
+        const int q = PeakNear(2.0 * f, Tolerance(2.0 * f));
+        if (q < 0) {
+            return false;
+        }
+        const double explained = ExplainedAmplitude(q, s, found, false, Envelope::Falloff);
+        return explained == 0.0 || m_peaks[q].amp > kDominance * explained;
+    };
+    if (first.dominant >= 0 && supported(m_peaks[first.dominant].hz) &&
+        secondStandsOut(m_peaks[first.dominant].hz)) {
         return {first.dominant, m_peaks[first.dominant].hz, true};
     }
     return {};

@@ -87,6 +87,15 @@ TEST(StrumMeasurement, ALowStringAloneLightsNothingElse) {
         }
     }
     ExpectSettled(Play({NAN, 5.0, NAN, NAN, NAN, NAN}, 4)); // A2's third partial is E4
+    // A2 40 cents flat, its third partial (in E4's band) made strong as a body resonance on it
+    // would; its sixth partial, where E4's second would be, stays weak.
+    const double a2 = CDoreme().Frequency(kGuitar[1]) * std::exp2(-40.0 / 1200.0);
+    const double third = 3.0 * a2 * std::sqrt((1.0 + 9e-4) / (1.0 + 1e-4));
+    const Strum strum = Play({NAN, -40.0, NAN, NAN, NAN, NAN}, 4, third);
+    ExpectSettled(strum);
+    for (const auto& block : strum.blocks) {
+        EXPECT_FALSE(block[5]);
+    }
 }
 
 TEST(StrumMeasurement, TheBodysResonanceLightsNoLowString) {
