@@ -69,6 +69,10 @@ constexpr int kPressed = 12;
 constexpr int kFitBlocks = 1;
 // A fitted fundamental counts when its second partial agrees within this many cents.
 constexpr double kAgreeCents = 4.0;
+// The fit may find a string that was not sounding only this many blocks after the attack.
+// Later, a line beside a lower partial is far more often that string's own: a recorded
+// string's partials drift or split, at every partial alike.
+constexpr int kFitStartBlocks = 4;
 // The extra sinusoid counts when it leaves at most this share of the residual the lower
 // partials leave alone, and is at least this share as strong as the strongest of them.
 constexpr double kFitGain = 0.25;
@@ -173,6 +177,7 @@ void StrumMeasurement::SetStrings(std::vector<double> stringHz) {
 void StrumMeasurement::Clear() {
     std::fill(m_ring.begin(), m_ring.end(), 0);
     m_nBlocks = 0;
+    m_nSinceAttack = 0;
     m_dLastRms = 0.0;
     m_readings.assign(m_strings.size(), std::nullopt);
     m_heard.assign(m_strings.size(), false);
@@ -193,8 +198,10 @@ StrumMeasurement::AppendBlock(std::span<const std::int16_t> block) {
     const double rms = std::sqrt(sum / kBlockSamples);
     if (rms > kAttackMinRms && rms > kAttackRatio * m_dLastRms) {
         m_nBlocks = 1; // an attack: what came before belongs to another sound
+        m_nSinceAttack = 1;
     } else {
         m_nBlocks = std::min(kMaxBlocks, m_nBlocks + 1);
+        m_nSinceAttack = std::min(kFitStartBlocks + 1, m_nSinceAttack + 1);
     }
     m_dLastRms = rms;
 
@@ -669,7 +676,8 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
     }
     // A shared peak: the string's own partial fitted beside the lower strings', when its
     // second partial, free or fitted beside theirs too, agrees.
-    if (first.shared >= 0) {
+    const bool mayStart = m_nSinceAttack <= kFitStartBlocks || m_heard[s];
+    if (first.shared >= 0 && mayStart) {
         if (const auto f = FitBeside(first.shared, s, found)) {
             auto agrees = [&](double f2) { return std::abs(Cents(f2 / 2.0, *f)) < kAgreeCents; };
             bool agreed = second.clean >= 0 && agrees(m_peaks[second.clean].hz);

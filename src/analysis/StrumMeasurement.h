@@ -147,6 +147,7 @@ private:
 
     std::vector<std::int16_t> m_ring; // the last kMaxBlocks blocks, oldest first
     int m_nBlocks = 0;                // blocks in the ring that belong to the current sound
+    int m_nSinceAttack = 0;           // blocks since the current sound's attack
     double m_dLastRms = 0.0;
 
     std::array<std::vector<double>, kMaxBlocks> m_windows;
