@@ -603,6 +603,14 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
         int dominant = -1;
         int shared = -1; // the strongest explained one
     };
+    // How strong the lower strings' partials on peak p would be, judged as a string's partials
+    // fall off: a string of its own on a lower string's partial is most often much stronger.
+    auto explainedAt = [&](int p) {
+        return ExplainedAmplitude(p, s, found, false, Envelope::Falloff);
+    };
+    auto standsOut = [&](int p, double explained) {
+        return explained == 0.0 || m_peaks[p].amp > kDominance * explained;
+    };
     auto choose = [&](int k) {
         Choice c;
         const double lo = k * note * CentsFactor(-kBandCents);
@@ -611,14 +619,12 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
             if (m_peaks[p].hz < lo || m_peaks[p].hz > hi) {
                 continue;
             }
-            // Judged as a string's partials fall off: a string of its own on a lower string's
-            // partial is most often much stronger than that partial.
-            const double explained = ExplainedAmplitude(p, s, found, false, Envelope::Falloff);
+            const double explained = explainedAt(p);
             if (explained > 0.0 && (c.shared < 0 || m_peaks[p].amp > m_peaks[c.shared].amp)) {
                 c.shared = p;
             }
             int& slot = explained == 0.0 ? c.clean : c.dominant;
-            if (explained == 0.0 || m_peaks[p].amp > kDominance * explained) {
+            if (standsOut(p, explained)) {
                 if (slot < 0 || m_peaks[p].amp > m_peaks[slot].amp) {
                     slot = p;
                 }
@@ -694,11 +700,7 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
     // a lower partial as well more often than not, stands out the same way.
     auto secondStandsOut = [&](double f) {
         const int q = PeakNear(2.0 * f, Tolerance(2.0 * f));
-        if (q < 0) {
-            return false;
-        }
-        const double explained = ExplainedAmplitude(q, s, found, false, Envelope::Falloff);
-        return explained == 0.0 || m_peaks[q].amp > kDominance * explained;
+        return q >= 0 && standsOut(q, explainedAt(q));
     };
     if (first.dominant >= 0 && supported(m_peaks[first.dominant].hz) &&
         secondStandsOut(m_peaks[first.dominant].hz)) {
