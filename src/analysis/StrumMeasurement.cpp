@@ -480,6 +480,12 @@ bool StrumMeasurement::NearOtherNote(double hz, std::size_t l) const {
 }
 
 double StrumMeasurement::PartialEnvelope(std::size_t l, double f, int m, Envelope how) const {
+    // A plucked string's second partial is often by far its strongest: the body radiates the
+    // fundamental poorly and resonates an octave above the low strings. Its neighbours tell
+    // nothing of its strength.
+    if (how == Envelope::Falloff && m == 2) {
+        return INFINITY;
+    }
     // The strongest of the two partials on either side that no other string's note could
     // share.
     auto scaled = [&](double amp, int j) { return how == Envelope::Falloff ? amp * j / m : amp; };
@@ -711,14 +717,18 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
 
 StrumMeasurement::Found StrumMeasurement::ReadFundamental(int p, std::size_t s,
                                                           std::span<const Found> found) const {
-    // When no lower string has a partial at the string's second partial, the reading weighs the
-    // two partials by their precision: a peak's frequency is as good as its amplitude, and the
-    // second partial's cents count double. A short history resolves the fundamental coarsely,
-    // and a weak fundamental is pulled by whatever rings beside it.
+    // When no lower string has a partial at the string's second partial, and no string an
+    // octave up could stand there, the reading weighs the two partials by their precision: a
+    // peak's frequency is as good as its amplitude, and the second partial's cents count double.
+    // A short history resolves the fundamental coarsely, and a weak fundamental is pulled by
+    // whatever rings beside it.
     const double f = m_peaks[p].hz;
     const double near = std::max(Tolerance(2.0 * f), kSecondCents);
     const int q = PeakNear(2.0 * f, near);
-    if (q >= 0 && ExplainedAmplitude(q, s, found) == 0.0) {
+    const bool octaveString = std::any_of(m_strings.begin(), m_strings.end(), [&](double note) {
+        return std::abs(Cents(2.0 * f, note)) < kBandCents;
+    });
+    if (q >= 0 && !octaveString && ExplainedAmplitude(q, s, found) == 0.0) {
         Found r{p, f, true, kStiffnessGuess, false, 2, m_peaks[q].hz};
         const double a1 = m_peaks[p].amp, a2 = m_peaks[q].amp;
         r.fundamentalHz = f;

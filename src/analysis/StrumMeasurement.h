@@ -21,7 +21,8 @@
 // that peak (the partials placed by that string's stiffness, measured on its free partials,
 // and shifted as far as its neighbouring partials are found off that model),
 // or when it is clearly stronger than the lower string's neighbouring partials (which tell how
-// strong its coinciding partial would be alone). A string sounds when it has
+// strong its coinciding partial would be alone; never for its second partial, often by far its
+// strongest). A string sounds when it has
 // such a peak at its fundamental, or at its second partial with a fundamental beside it; its
 // reading is the own partial's frequency divided by its number (as the string's stiffness
 // stretches it), the fundamental weighed with a free second partial by their amplitudes.
@@ -106,7 +107,8 @@ private:
     double Sharpness(double partial, int m, const Found& string) const;
     // How a lower string's partial is judged from its neighbours: as strong as the strongest
     // of them, which never underrates it, or as a string's partials fall off, partial j's
-    // amplitude times j / m.
+    // amplitude times j / m (the second partial, often by far the strongest, as strong as any
+    // peak on it).
     enum class Envelope { Strongest, Falloff };
     // How strong a peak at index p would be if only lower sounding strings made it; 0 when
     // none of them has a partial on it.

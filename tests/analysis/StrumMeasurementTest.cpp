@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <span>
 #include <vector>
 
 namespace {
 
 // E2 A2 D3 G3 B3 E4
 constexpr int kGuitar[] = {19, 24, 29, 34, 38, 43};
+// A2 D3 E3 A3: the lowest string and the highest an octave apart
+constexpr int kPipa[] = {24, 29, 31, 36};
 
 struct Strum {
     std::vector<double> truth; // 0 for a silent string
@@ -22,13 +25,13 @@ struct Strum {
 // there too from the strum on, as loud as a string, dying away in a second. With splitCents,
 // every string sounds a second line that far above, half as strong.
 Strum Play(const std::vector<double>& cents, std::uint32_t seed, double bodyHz = 0.0,
-           double splitCents = 0.0) {
+           double splitCents = 0.0, std::span<const int> tuning = kGuitar) {
     CDoreme doreme;
     std::vector<double> notes;
     std::vector<SynthString> strings;
     Strum strum;
     for (std::size_t s = 0; s < cents.size(); ++s) {
-        notes.push_back(doreme.Frequency(kGuitar[s]));
+        notes.push_back(doreme.Frequency(tuning[s]));
         strum.truth.push_back(std::isnan(cents[s]) ? 0.0
                                                    : notes.back() * std::exp2(cents[s] / 1200));
         if (strum.truth.back() > 0.0) {
@@ -109,6 +112,16 @@ TEST(StrumMeasurement, ALowStringAloneLightsNothingElse) {
     for (const double cents : {0.0, -44.0, 20.0}) {
         ExpectSettled(Play({cents, NAN, NAN, NAN, NAN, NAN}, 11, 0.0, 3.0));
     }
+}
+
+TEST(StrumMeasurement, StringsAnOctaveApartKeepToTheirOwn) {
+    // The body makes the low string's fourth partial strong, where the high string's second
+    // would be: its second partial, on the high string's note, still lights nothing.
+    const double a2 = CDoreme().Frequency(kPipa[0]) * std::exp2(-20.0 / 1200.0);
+    const double fourth = 4.0 * a2 * std::sqrt((1.0 + 16e-4) / (1.0 + 1e-4));
+    ExpectSettled(Play({-20.0, NAN, NAN, NAN}, 12, fourth, 0.0, kPipa));
+    // The low string's reading is not pulled by the high string beside its second partial.
+    ExpectSettled(Play({-10.0, NAN, NAN, -1.0}, 13, 0.0, 0.0, kPipa));
 }
 
 TEST(StrumMeasurement, TheBodysResonanceLightsNoLowString) {
