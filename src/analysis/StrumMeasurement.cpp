@@ -480,9 +480,8 @@ bool StrumMeasurement::NearOtherNote(double hz, std::size_t l) const {
 }
 
 double StrumMeasurement::PartialEnvelope(std::size_t l, double f, int m, Envelope how) const {
-    // A plucked string's second partial is often by far its strongest: the body radiates the
-    // fundamental poorly and resonates an octave above the low strings. Its neighbours tell
-    // nothing of its strength.
+    // A plucked string's second partial is often by far its strongest (the body radiates a low
+    // fundamental poorly): its neighbours tell nothing of its strength.
     if (how == Envelope::Falloff && m == 2) {
         return INFINITY;
     }
