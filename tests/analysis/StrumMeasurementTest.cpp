@@ -85,6 +85,8 @@ TEST(StrumMeasurement, SixDetunedStringsEachReadTheirOwnPitch) {
     ExpectSettled(Play({12.0, -47.0, 0.0, 8.0, -20.0, 0.0}, 2));
     // E4 in tune on E2's and A2's partials, in tune too: told by its strength.
     ExpectSettled(Play({0.0, 0.0, 43.0, 29.0, -20.0, 0.0}, 9));
+    // A pipa's A2 is not pulled by its A3 beside its second partial.
+    ExpectSettled(Play({-10.0, NAN, NAN, -1.0}, 13, 0.0, 0.0, kPipa));
 }
 
 TEST(StrumMeasurement, ALowStringAloneLightsNothingElse) {
@@ -101,8 +103,7 @@ TEST(StrumMeasurement, ALowStringAloneLightsNothingElse) {
     ExpectSettled(Play({NAN, 5.0, NAN, NAN, NAN, NAN}, 4)); // A2's third partial is E4
     // A2's third partial, in E4's band, made strong by a resonance; its sixth stays weak.
     const double a2 = CDoreme().Frequency(kGuitar[1]) * std::exp2(-40.0 / 1200.0);
-    const double third = 3.0 * a2 * std::sqrt((1.0 + 9e-4) / (1.0 + 1e-4));
-    const Strum strum = Play({NAN, -40.0, NAN, NAN, NAN, NAN}, 4, third);
+    const Strum strum = Play({NAN, -40.0, NAN, NAN, NAN, NAN}, 4, PartialHz({.hz = a2}, 3));
     ExpectSettled(strum);
     for (const auto& block : strum.blocks) {
         EXPECT_FALSE(block[5]);
@@ -112,16 +113,10 @@ TEST(StrumMeasurement, ALowStringAloneLightsNothingElse) {
     for (const double cents : {0.0, -44.0, 20.0}) {
         ExpectSettled(Play({cents, NAN, NAN, NAN, NAN, NAN}, 11, 0.0, 3.0));
     }
-}
-
-TEST(StrumMeasurement, StringsAnOctaveApartKeepToTheirOwn) {
-    // The body makes the low string's fourth partial strong, where the high string's second
-    // would be: its second partial, on the high string's note, still lights nothing.
-    const double a2 = CDoreme().Frequency(kPipa[0]) * std::exp2(-20.0 / 1200.0);
-    const double fourth = 4.0 * a2 * std::sqrt((1.0 + 16e-4) / (1.0 + 1e-4));
-    ExpectSettled(Play({-20.0, NAN, NAN, NAN}, 12, fourth, 0.0, kPipa));
-    // The low string's reading is not pulled by the high string beside its second partial.
-    ExpectSettled(Play({-10.0, NAN, NAN, -1.0}, 13, 0.0, 0.0, kPipa));
+    // A pipa's A2, an octave below its A3, its fourth partial (where A3's second would be) made
+    // strong by the body: its second partial, on A3's note, still lights nothing.
+    const double low = CDoreme().Frequency(kPipa[0]) * std::exp2(-20.0 / 1200.0);
+    ExpectSettled(Play({-20.0, NAN, NAN, NAN}, 12, PartialHz({.hz = low}, 4), 0.0, kPipa));
 }
 
 TEST(StrumMeasurement, TheBodysResonanceLightsNoLowString) {

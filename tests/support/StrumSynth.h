@@ -18,6 +18,11 @@ struct SynthString {
     double decay = 3.0;      // seconds for the fundamental to fall by 1/e
 };
 
+// The frequency of the string's partial k, stretched by its stiffness.
+inline double PartialHz(const SynthString& s, int k) {
+    return k * (s.hz / std::sqrt(1.0 + s.stiffness)) * std::sqrt(1.0 + s.stiffness * k * k);
+}
+
 // Adds the strings into samples (full scale 1) at 44100 Hz.
 inline void AddStrings(std::vector<double>& samples, const std::vector<SynthString>& strings,
                        std::uint32_t seed) {
@@ -25,10 +30,9 @@ inline void AddStrings(std::vector<double>& samples, const std::vector<SynthStri
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> phase(0.0, 2.0 * pi);
     for (const SynthString& s : strings) {
-        const double f0 = s.hz / std::sqrt(1.0 + s.stiffness);
         const auto first = static_cast<std::size_t>(s.start * 44100.0);
         for (int k = 1; k <= 40; ++k) {
-            const double f = k * f0 * std::sqrt(1.0 + s.stiffness * k * k);
+            const double f = PartialHz(s, k);
             if (f > 10000.0) {
                 break;
             }
