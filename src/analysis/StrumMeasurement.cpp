@@ -664,11 +664,21 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
     }
     // The fundamental shares its peak with a lower string's partial, or is weak: the second
     // partial, when it is free, says where the string is.
+    // A recorded string's partial is often split into lines a few cents apart: a free peak
+    // there much weaker than a shared one beside it waits as a faint fundamental does.
     const Choice second = choose(2);
-    if (second.clean >= 0) {
+    const bool faintSecond = second.clean >= 0 && second.shared >= 0 &&
+                             m_peaks[second.clean].amp < kRipple * m_peaks[second.shared].amp;
+    auto readSecond = [&]() -> std::optional<Found> {
         const double f = m_peaks[second.clean].hz / 2.0;
-        if (PeakNear(f, Tolerance(f)) >= 0) {
-            return {second.clean, f, true, 0.0, false, 2, m_peaks[second.clean].hz};
+        if (PeakNear(f, Tolerance(f)) < 0) {
+            return std::nullopt;
+        }
+        return Found{second.clean, f, true, 0.0, false, 2, m_peaks[second.clean].hz};
+    };
+    if (second.clean >= 0 && !faintSecond) {
+        if (const auto r = readSecond()) {
+            return *r;
         }
     }
     // The fundamental shares its peak with a lower string's partial: its own partials above,
@@ -684,6 +694,11 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
     }
     if (faint && supported(m_peaks[first.clean].hz)) {
         return {first.clean, m_peaks[first.clean].hz, true};
+    }
+    if (faintSecond) {
+        if (const auto r = readSecond()) {
+            return *r;
+        }
     }
     // A shared peak: the string's own partial fitted beside the lower strings', when its
     // second partial, free or fitted beside theirs too, agrees.

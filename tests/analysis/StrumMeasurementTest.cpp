@@ -87,6 +87,8 @@ TEST(StrumMeasurement, SixDetunedStringsEachReadTheirOwnPitch) {
     ExpectSettled(Play({0.0, 0.0, 43.0, 29.0, -20.0, 0.0}, 9));
     // A pipa's A2 is not pulled by its A3 beside its second partial.
     ExpectSettled(Play({-10.0, NAN, NAN, -1.0}, 13, 0.0, 0.0, kPipa));
+    // Every line split, a weaker one 3 cents below: B3, on E2's partials, is not read on it.
+    ExpectSettled(Play({0.0, 0.0, 0.0, -40.0, 0.0, 8.0}, 117, 0.0, -3.0));
 }
 
 TEST(StrumMeasurement, ALowStringAloneLightsNothingElse) {
