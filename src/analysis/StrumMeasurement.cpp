@@ -731,18 +731,26 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
 
 StrumMeasurement::Found StrumMeasurement::ReadFundamental(int p, std::size_t s,
                                                           std::span<const Found> found) const {
-    // When no lower string has a partial at the string's second partial, and no string an
-    // octave up could stand there, the reading weighs the two partials by their precision: a
+    // When the string's second partial has a peak that no lower string's partial explains (a
+    // lower partial beside it with a peak of its own does not), and no string an octave up
+    // could stand there, the reading weighs the two partials by their precision: a
     // peak's frequency is as good as its amplitude, and the second partial's cents count double.
     // A short history resolves the fundamental coarsely, and a weak fundamental is pulled by
     // whatever rings beside it.
     const double f = m_peaks[p].hz;
     const double near = std::max(Tolerance(2.0 * f), kSecondCents);
-    const int q = PeakNear(2.0 * f, near);
+    int q = -1;
+    for (int i = 0; i < static_cast<int>(m_peaks.size()); ++i) {
+        if (std::abs(Cents(m_peaks[i].hz, 2.0 * f)) < near &&
+            (q < 0 || m_peaks[i].amp > m_peaks[q].amp) &&
+            ExplainedAmplitude(i, s, found, true) == 0.0) {
+            q = i;
+        }
+    }
     const bool octaveString = std::any_of(m_strings.begin(), m_strings.end(), [&](double note) {
         return std::abs(Cents(2.0 * f, note)) < kBandCents;
     });
-    if (q >= 0 && !octaveString && ExplainedAmplitude(q, s, found) == 0.0) {
+    if (q >= 0 && !octaveString) {
         Found r{p, f, true, kStiffnessGuess, false, 2, m_peaks[q].hz};
         const double a1 = m_peaks[p].amp, a2 = m_peaks[q].amp;
         r.fundamentalHz = f;
