@@ -663,9 +663,9 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
         return ReadFundamental(first.clean, s, found);
     }
     // The fundamental shares its peak with a lower string's partial, or is weak: the second
-    // partial, when it is free, says where the string is.
-    // A recorded string's partial is often split into lines a few cents apart: a free peak
-    // there much weaker than a shared one beside it waits as a faint fundamental does.
+    // partial, when it is free, says where the string is. A recorded string's partial is often
+    // split into lines a few cents apart, so a free peak there much weaker than a shared one
+    // beside it waits as a faint fundamental does.
     const Choice second = choose(2);
     const bool faintSecond = second.clean >= 0 && second.shared >= 0 &&
                              m_peaks[second.clean].amp < kRipple * m_peaks[second.shared].amp;
