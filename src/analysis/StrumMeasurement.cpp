@@ -439,16 +439,18 @@ double StrumMeasurement::Sharpness(double partial, int m, const Found& string) c
     return Cents(partial + binHz, partial) + 0.5 * (m * m - 1) * kStiffnessError * 1731.2;
 }
 
-template <typename Better>
-int StrumMeasurement::BestPeakWithin(double hz, double cents, Better better) const {
+template <typename Better, typename Eligible>
+int StrumMeasurement::BestPeakWithin(double hz, double cents, Better better,
+                                     Eligible eligible) const {
     const double lo = hz * CentsFactor(-cents);
     const double hi = hz * CentsFactor(cents);
     auto it = std::lower_bound(m_peaks.begin(), m_peaks.end(), lo,
                                [](const Peak& p, double f) { return p.hz < f; });
     int best = -1;
     for (; it != m_peaks.end() && it->hz <= hi; ++it) {
-        if (best < 0 || better(*it, m_peaks[static_cast<std::size_t>(best)])) {
-            best = static_cast<int>(it - m_peaks.begin());
+        const int i = static_cast<int>(it - m_peaks.begin());
+        if ((best < 0 || better(*it, m_peaks[static_cast<std::size_t>(best)])) && eligible(i)) {
+            best = i;
         }
     }
     return best;
@@ -657,8 +659,11 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
     const Choice first = choose(1);
     // A free peak much weaker than a shared one beside it is read only when the string's own
     // higher partials do not tell where it is.
-    const bool faint = first.clean >= 0 && first.shared >= 0 &&
-                       m_peaks[first.clean].amp < kRipple * m_peaks[first.shared].amp;
+    auto faintIn = [&](const Choice& c) {
+        return c.clean >= 0 && c.shared >= 0 &&
+               m_peaks[c.clean].amp < kRipple * m_peaks[c.shared].amp;
+    };
+    const bool faint = faintIn(first);
     if (first.clean >= 0 && !faint && supported(m_peaks[first.clean].hz)) {
         return ReadFundamental(first.clean, s, found);
     }
@@ -667,8 +672,7 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
     // split into lines a few cents apart, so a free peak there much weaker than a shared one
     // beside it waits as a faint fundamental does.
     const Choice second = choose(2);
-    const bool faintSecond = second.clean >= 0 && second.shared >= 0 &&
-                             m_peaks[second.clean].amp < kRipple * m_peaks[second.shared].amp;
+    const bool faintSecond = faintIn(second);
     auto readSecond = [&]() -> std::optional<Found> {
         const double f = m_peaks[second.clean].hz / 2.0;
         if (PeakNear(f, Tolerance(f)) < 0) {
@@ -739,14 +743,9 @@ StrumMeasurement::Found StrumMeasurement::ReadFundamental(int p, std::size_t s,
     // whatever rings beside it.
     const double f = m_peaks[p].hz;
     const double near = std::max(Tolerance(2.0 * f), kSecondCents);
-    int q = -1;
-    for (int i = 0; i < static_cast<int>(m_peaks.size()); ++i) {
-        if (std::abs(Cents(m_peaks[i].hz, 2.0 * f)) < near &&
-            (q < 0 || m_peaks[i].amp > m_peaks[q].amp) &&
-            ExplainedAmplitude(i, s, found, true) == 0.0) {
-            q = i;
-        }
-    }
+    const int q = BestPeakWithin(
+        2.0 * f, near, [](const Peak& a, const Peak& b) { return a.amp > b.amp; },
+        [&](int i) { return ExplainedAmplitude(i, s, found, true) == 0.0; });
     const bool octaveString = std::any_of(m_strings.begin(), m_strings.end(), [&](double note) {
         return std::abs(Cents(2.0 * f, note)) < kBandCents;
     });

@@ -100,8 +100,13 @@ private:
     int PeakNear(double hz, double cents) const;
     // The listed peak nearest hz within cents of it, or -1.
     int NearestPeak(double hz, double cents) const;
-    // The peak within cents of hz that better() prefers to every other there, or -1.
-    template <typename Better> int BestPeakWithin(double hz, double cents, Better better) const;
+    // Of the peaks within cents of hz whose index eligible() accepts, the one that better()
+    // prefers to every other, or -1.
+    struct AnyPeak {
+        bool operator()(int) const { return true; }
+    };
+    template <typename Better, typename Eligible = AnyPeak>
+    int BestPeakWithin(double hz, double cents, Better better, Eligible eligible = {}) const;
     // How near its partial m at partial Hz a peak must be to be the partial itself, in cents,
     // for a string whose stiffness was measured; infinity otherwise.
     double Sharpness(double partial, int m, const Found& string) const;
