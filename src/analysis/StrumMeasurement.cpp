@@ -20,6 +20,11 @@ constexpr double kMinAmplitude = 3.0;
 // one's side lobe.
 constexpr double kSideLobeBins = 5.0;
 constexpr double kSideLobeRatio = 8.0;
+// A peak is a line when it stands this many times above the spectrum around it (its median
+// within kNoiseHz either side): a pluck's noise, or the room's, makes peaks everywhere that do
+// not. Only lines tell that a string sounds.
+constexpr double kLineOverNoise = 3.0;
+constexpr double kNoiseHz = 25.0;
 // An explained peak is a string's own too when it is this many times stronger than the
 // lower strings' partials on it would be.
 constexpr double kDominance = 1.5;
@@ -402,7 +407,8 @@ void StrumMeasurement::ListPeaks() {
         const double lc = std::log(std::max(m_spectrum[k + 1], 1e-12));
         const double denominator = la - 2.0 * lb + lc;
         const double p = denominator < 0.0 ? 0.5 * (la - lc) / denominator : 0.0;
-        m_peaks.push_back({(k + p) * binHz, std::exp(lb - 0.25 * (la - lc) * p)});
+        m_peaks.push_back({(k + p) * binHz, std::exp(lb - 0.25 * (la - lc) * p),
+                           m_nBlocks == 1 || b >= kLineOverNoise * NoiseAround(k)});
     }
 
     // Drop the side lobes of strong peaks.
@@ -418,6 +424,21 @@ void StrumMeasurement::ListPeaks() {
         }
     }
     m_peaks.swap(kept);
+}
+
+double StrumMeasurement::NoiseAround(int k) {
+    // The median of the spectrum, one value a resolution bin, within kNoiseHz of bin k.
+    const double binHz = static_cast<double>(kSampleRate) / kFftSize;
+    const int reach = static_cast<int>(kNoiseHz / binHz);
+    const int step = kFftSize / (m_nBlocks * kBlockSamples);
+    const int last = static_cast<int>(m_spectrum.size()) - 1;
+    m_around.clear();
+    for (int i = std::max(0, k - reach); i <= std::min(last, k + reach); i += step) {
+        m_around.push_back(m_spectrum[static_cast<std::size_t>(i)]);
+    }
+    const auto middle = m_around.begin() + static_cast<std::ptrdiff_t>(m_around.size() / 2);
+    std::nth_element(m_around.begin(), middle, m_around.end());
+    return *middle;
 }
 
 double StrumMeasurement::BinHz() const {
@@ -465,6 +486,12 @@ int StrumMeasurement::NearestPeak(double hz, double cents) const {
 int StrumMeasurement::PeakNear(double hz, double cents) const {
     return BestPeakWithin(hz, cents,
                           [](const Peak& p, const Peak& best) { return p.amp > best.amp; });
+}
+
+int StrumMeasurement::LineNear(double hz, double cents) const {
+    return BestPeakWithin(
+        hz, cents, [](const Peak& p, const Peak& best) { return p.amp > best.amp; },
+        [this](int i) { return m_peaks[static_cast<std::size_t>(i)].line; });
 }
 
 bool StrumMeasurement::NearOtherNote(double hz, std::size_t l) const {
@@ -631,7 +658,7 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
                 c.shared = p;
             }
             int& slot = explained == 0.0 ? c.clean : c.dominant;
-            if (standsOut(p, explained)) {
+            if (m_peaks[p].line && standsOut(p, explained)) {
                 if (slot < 0 || m_peaks[p].amp > m_peaks[slot].amp) {
                     slot = p;
                 }
@@ -647,13 +674,13 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
         for (const int k : {2, 3}) {
             if (!NearOtherNote(k * f, s)) {
                 anyClear = true;
-                if (PeakNear(k * f, Tolerance(k * f)) >= 0) {
+                if (LineNear(k * f, Tolerance(k * f)) >= 0) {
                     return true;
                 }
             }
         }
-        return !anyClear && (PeakNear(2.0 * f, Tolerance(2.0 * f)) >= 0 ||
-                             PeakNear(3.0 * f, Tolerance(3.0 * f)) >= 0);
+        return !anyClear && (LineNear(2.0 * f, Tolerance(2.0 * f)) >= 0 ||
+                             LineNear(3.0 * f, Tolerance(3.0 * f)) >= 0);
     };
 
     const Choice first = choose(1);

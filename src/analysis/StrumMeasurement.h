@@ -70,6 +70,9 @@ private:
     struct Peak {
         double hz;
         double amp;
+        // Stands out of the noise around it. In the attack's block alone every peak counts: the
+        // pluck's noise still covers the strings there, and nothing is shown on that block.
+        bool line = true;
     };
     struct Found {
         int peak = -1;   // index into m_peaks, or -1
@@ -88,6 +91,8 @@ private:
 
     void Transform();
     void ListPeaks();
+    // The spectrum's level around bin k, where only noise and side lobes are.
+    double NoiseAround(int k);
     void MeasureStrings();
     Found MeasureString(std::size_t s, std::span<const Found> lower);
     // The string read at the peak p of its fundamental, and at its second partial when that is
@@ -98,6 +103,8 @@ private:
     static void Unstretch(Found& found);
     // The strongest listed peak within cents of hz, or -1.
     int PeakNear(double hz, double cents) const;
+    // The same among the peaks that are lines.
+    int LineNear(double hz, double cents) const;
     // The listed peak nearest hz within cents of it, or -1.
     int NearestPeak(double hz, double cents) const;
     // Of the peaks within cents of hz whose index eligible() accepts, the one that better()
@@ -163,6 +170,7 @@ private:
     std::vector<double> m_spectrum;
     std::vector<Peak> m_peaks; // by rising frequency
     double m_dFloor = 0.0;
+    std::vector<double> m_around; // NoiseAround's samples of the spectrum
     // The windowed history's loudness summed over each stretch of kChunk samples, and the
     // line of a sinusoid with that envelope at every lattice offset, made once a block when
     // first needed.
