@@ -483,15 +483,14 @@ int StrumMeasurement::NearestPeak(double hz, double cents) const {
     });
 }
 
-int StrumMeasurement::PeakNear(double hz, double cents) const {
-    return BestPeakWithin(hz, cents,
-                          [](const Peak& p, const Peak& best) { return p.amp > best.amp; });
+template <typename Eligible>
+int StrumMeasurement::PeakNear(double hz, double cents, Eligible eligible) const {
+    return BestPeakWithin(
+        hz, cents, [](const Peak& p, const Peak& best) { return p.amp > best.amp; }, eligible);
 }
 
 int StrumMeasurement::LineNear(double hz, double cents) const {
-    return BestPeakWithin(
-        hz, cents, [](const Peak& p, const Peak& best) { return p.amp > best.amp; },
-        [this](int i) { return m_peaks[static_cast<std::size_t>(i)].line; });
+    return PeakNear(hz, cents, [this](int i) { return m_peaks[static_cast<std::size_t>(i)].line; });
 }
 
 bool StrumMeasurement::NearOtherNote(double hz, std::size_t l) const {
@@ -770,9 +769,8 @@ StrumMeasurement::Found StrumMeasurement::ReadFundamental(int p, std::size_t s,
     // whatever rings beside it.
     const double f = m_peaks[p].hz;
     const double near = std::max(Tolerance(2.0 * f), kSecondCents);
-    const int q = BestPeakWithin(
-        2.0 * f, near, [](const Peak& a, const Peak& b) { return a.amp > b.amp; },
-        [&](int i) { return ExplainedAmplitude(i, s, found, true) == 0.0; });
+    const int q = PeakNear(2.0 * f, near,
+                           [&](int i) { return ExplainedAmplitude(i, s, found, true) == 0.0; });
     const bool octaveString = std::any_of(m_strings.begin(), m_strings.end(), [&](double note) {
         return std::abs(Cents(2.0 * f, note)) < kBandCents;
     });

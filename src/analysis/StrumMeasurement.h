@@ -101,17 +101,18 @@ private:
     // A reading taken on a higher partial, divided by its number as the string's stiffness
     // stretches it.
     static void Unstretch(Found& found);
-    // The strongest listed peak within cents of hz, or -1.
-    int PeakNear(double hz, double cents) const;
+    struct AnyPeak {
+        bool operator()(int) const { return true; }
+    };
+    // The strongest listed peak within cents of hz whose index eligible() accepts, or -1.
+    template <typename Eligible = AnyPeak>
+    int PeakNear(double hz, double cents, Eligible eligible = {}) const;
     // The same among the peaks that are lines.
     int LineNear(double hz, double cents) const;
     // The listed peak nearest hz within cents of it, or -1.
     int NearestPeak(double hz, double cents) const;
     // Of the peaks within cents of hz whose index eligible() accepts, the one that better()
     // prefers to every other, or -1.
-    struct AnyPeak {
-        bool operator()(int) const { return true; }
-    };
     template <typename Better, typename Eligible = AnyPeak>
     int BestPeakWithin(double hz, double cents, Better better, Eligible eligible = {}) const;
     // How near its partial m at partial Hz a peak must be to be the partial itself, in cents,
