@@ -6,7 +6,7 @@
 
 // A small meter for one string of the instrument view: its label and note, a needle on a scale
 // of -50..+50 cents, the deviation in cents and, within a couple of cents, a green tick. A
-// string that has stopped sounding keeps its last reading, drawn dimmed.
+// string that has stopped sounding keeps the reading it settled on, drawn dimmed.
 class CStringMeter : public QWidget {
     Q_OBJECT
 public:

@@ -14,6 +14,7 @@ void StrumReadout::Select(std::optional<int> instrument) {
     m_strings =
         instrument ? PhysicalStrings(InstrumentTable[*instrument]) : std::vector<PhysicalString>{};
     m_meters.clear();
+    m_kept.assign(m_strings.size(), KeptReading{});
     for (const PhysicalString& string : m_strings) {
         Meter meter;
         meter.label = string.label;
@@ -45,21 +46,27 @@ bool StrumReadout::AppendBlock(std::span<const std::int16_t> block) {
     const auto& readings = m_measurement->AppendBlock(block);
     bool changed = false;
     for (std::size_t s = 0; s < m_meters.size(); ++s) {
-        Meter& meter = m_meters[s];
-        changed = changed || readings[s] || meter.live;
-        meter.live = readings[s].has_value();
-        if (readings[s]) {
-            meter.hz = readings[s];
-            meter.cents = m_doreme.CentsDeviation(*readings[s], meter.note);
-            meter.inTune = std::abs(meter.cents) <= kInTuneCents;
-        }
+        changed = changed || readings[s] || m_meters[s].live;
+        m_kept[s].Add(readings[s]);
+        Show(s);
     }
     return changed;
 }
 
+void StrumReadout::Show(std::size_t s) {
+    Meter& meter = m_meters[s];
+    meter.live = m_kept[s].Live();
+    meter.hz = m_kept[s].Shown();
+    if (meter.hz) {
+        meter.cents = m_doreme.CentsDeviation(*meter.hz, meter.note);
+        meter.inTune = std::abs(meter.cents) <= kInTuneCents;
+    }
+}
+
 void StrumReadout::ShowNothingHeard() {
-    for (Meter& meter : m_meters) {
-        meter.live = false;
+    for (std::size_t s = 0; s < m_meters.size(); ++s) {
+        m_kept[s].Stop();
+        Show(s);
     }
     if (m_measurement) {
         m_measurement->Clear();

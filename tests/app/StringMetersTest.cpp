@@ -35,7 +35,7 @@ TEST_F(WindowFixture, AnInstrumentShowsEveryStringAndAStringTheSingleMeterAgain)
                            "6--(E2) E2"}));
 
     // A low E alone, 10 cents flat: its meter reads it, the others stay blank; once it has
-    // faded its meter keeps the last reading, dimmed.
+    // faded its meter keeps its reading, dimmed.
     std::vector<double> sound(8 * kBlockSamples);
     SynthString low;
     low.hz = doreme.Frequency(19) * std::exp2(-10.0 / 1200.0);
@@ -52,18 +52,17 @@ TEST_F(WindowFixture, AnInstrumentShowsEveryStringAndAStringTheSingleMeterAgain)
     ASSERT_TRUE(meters[5]->Shown().live);
     EXPECT_NEAR(meters[5]->Shown().cents, -10.0, 2.0);
     EXPECT_FALSE(meters[5]->Shown().inTune);
-    QString reading;
     for (int s = 0; s < 5; ++s) {
         EXPECT_EQ(meters[s]->CentsText(), "") << s;
     }
     const std::vector<std::int16_t> silence(kBlockSamples, 0);
     for (int b = 0; b < 5 && meters[5]->Shown().live; ++b) {
-        reading = meters[5]->CentsText();
         in->Feed(silence);
         Pump();
     }
     EXPECT_FALSE(meters[5]->Shown().live);
-    EXPECT_EQ(meters[5]->CentsText(), reading);
+    EXPECT_NEAR(meters[5]->Shown().cents, -10.0, 2.0);
+    EXPECT_NE(meters[5]->CentsText(), "");
 
     // The violin's eight positions are its four strings.
     Click(FindItem("Violin"));
