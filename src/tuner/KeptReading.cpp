@@ -4,19 +4,21 @@
 
 void KeptReading::Add(std::optional<double> hz) {
     if (hz) {
-        m_run.push_back(*hz);
+        if (m_last.size() == kSteadyRun) {
+            m_last.erase(m_last.begin());
+        }
+        m_last.push_back(*hz);
+        ++m_nRun;
         return;
     }
-    if (m_run.empty()) {
+    if (m_nRun == 0) {
         return;
     }
-    if (m_run.size() >= kSteadyRun || m_run.size() >= m_nKeptRun) {
-        std::vector<double> last(
-            m_run.end() - static_cast<std::ptrdiff_t>(std::min(m_run.size(), kSteadyRun)),
-            m_run.end());
-        std::sort(last.begin(), last.end());
-        m_kept = last.size() == 2 ? (last[0] + last[1]) / 2.0 : last[last.size() / 2];
-        m_nKeptRun = m_run.size();
+    if (m_nRun >= kSteadyRun || m_nRun >= m_nKeptRun) {
+        std::sort(m_last.begin(), m_last.end());
+        m_kept = m_last.size() == 2 ? (m_last[0] + m_last[1]) / 2.0 : m_last[m_last.size() / 2];
+        m_nKeptRun = m_nRun;
     }
-    m_run.clear();
+    m_last.clear();
+    m_nRun = 0;
 }

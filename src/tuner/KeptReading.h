@@ -18,12 +18,13 @@ public:
     // Nothing can be heard: a run ends.
     void Stop() { Add(std::nullopt); }
 
-    bool Live() const { return !m_run.empty(); }
+    bool Live() const { return m_nRun > 0; }
     // The live reading, else the kept one; nothing before any.
-    std::optional<double> Shown() const { return Live() ? m_run.back() : m_kept; }
+    std::optional<double> Shown() const { return Live() ? m_last.back() : m_kept; }
 
 private:
-    std::vector<double> m_run; // this run's readings so far
+    std::vector<double> m_last; // the run's last readings, at most kSteadyRun, oldest first
+    std::size_t m_nRun = 0;     // the run's length so far
     std::optional<double> m_kept;
     std::size_t m_nKeptRun = 0; // the length of the run that left it
 };
