@@ -15,7 +15,6 @@
 #include "StringMeter.h"
 #include "StringMeters.h"
 #include "StrobeView.h"
-#include "StrumSynth.h"
 #include "TunerView.h"
 #include "WaveEngine.h"
 
@@ -27,7 +26,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <algorithm>
 #include <optional>
@@ -85,37 +83,68 @@ TEST(RealProgram, ReadsAPlayedToneAgainstA4) {
     app.ExitInstance();
 }
 
-QTreeWidgetItem* Guitar(CQuavelorinApp& app) {
-    CInstrumentTree& tree = *app.MainFrame()->TunerView()->Tree();
-    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
-        if (tree.topLevelItem(i)->text(0) == "Guitar") {
-            return tree.topLevelItem(i);
-        }
-    }
-    return nullptr;
-}
-
-void ClickItem(QTreeWidgetItem* item) {
-    QTreeWidget& tree = *item->treeWidget();
-    tree.scrollToItem(item);
-    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(item).center());
-}
-
-TEST(RealProgram, TunesTheGuitarsLowString) {
+// A guitar strummed, every string detuned its own way: with the instrument chosen in the tree,
+// each string's meter reads its own string. Then its sixth string alone, on the single meter.
+TEST(RealProgram, TunesTheGuitarsStrumAndItsLowString) {
+    const double detunes[] = {12.0, -8.0, 20.0, 0.0, -25.0, 30.0}; // E2 A2 D3 G3 B3 E4
     QTemporaryDir dir;
+    const std::string strum = dir.filePath("strum.wav").toStdString();
     const QString wav = dir.filePath("e2.wav");
+    std::vector<std::string> synth{"-n", "-r", "44100", "-b", "16", "-c", "6", strum, "synth", "5"};
+    const int notes[] = {19, 24, 29, 34, 38, 43}; // A0 = 0
+    for (int s = 0; s < 6; ++s) {
+        synth.push_back("pluck");
+        synth.push_back(std::to_string(440.0 * std::exp2((notes[s] - 48 + detunes[s] / 100) / 12)));
+    }
+    synth.insert(synth.end(), {"delay", "0", "0.02", "0.04", "0.06", "0.08", "0.1", "remix", "-"});
+    ASSERT_EQ(RunProgram("sox", synth), 0);
     ASSERT_EQ(RunProgram("sox", {"-n", "-r", "44100", "-c", "1", "-b", "16", wav.toStdString(),
                                  "synth", "40", "sine", "82.41", "gain", "-3"}),
               0);
 
     CQuavelorinApp app;
     ASSERT_TRUE(app.InitInstance());
-    QTreeWidgetItem* guitar = Guitar(app);
+    CInstrumentTree& tree = *app.MainFrame()->TunerView()->Tree();
+    auto click = [&](QTreeWidgetItem* item) {
+        tree.scrollToItem(item);
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(item).center());
+    };
+    QTreeWidgetItem* guitar = nullptr;
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+        if (tree.topLevelItem(i)->text(0) == "Guitar") {
+            guitar = tree.topLevelItem(i);
+        }
+    }
     ASSERT_NE(guitar, nullptr);
-    guitar->treeWidget()->expandItem(guitar);
+    click(guitar);
+    const auto& meters = app.MainFrame()->TunerView()->StringMeters()->Meters();
+    ASSERT_EQ(meters.size(), 6u);
+    {
+        ChildProgram play("paplay", {strum});
+        ASSERT_TRUE(play.IsRunning());
+        const bool read = ProcessEventsUntil(
+            [&] {
+                for (int s = 0; s < 6; ++s) { // the meters run from the first string down
+                    const auto& shown = meters[5 - s]->Shown();
+                    if (!shown.live || std::abs(shown.cents - detunes[s]) > 2.0) {
+                        return false;
+                    }
+                }
+                return true;
+            },
+            20s);
+        QStringList shown;
+        for (const CStringMeter* meter : meters) {
+            shown << meter->NoteText() + " " + meter->CentsText();
+        }
+        EXPECT_TRUE(read) << shown.join(", ").toStdString();
+        EXPECT_TRUE(meters[2]->Shown().inTune) << shown.join(", ").toStdString();
+    }
+
+    tree.expandItem(guitar);
     QTreeWidgetItem* sixth = guitar->child(5);
     ASSERT_EQ(sixth->text(0), "6--(E2)");
-    ClickItem(sixth);
+    click(sixth);
     ASSERT_TRUE(ProcessEventsUntil([&] { return Label(app, "noteTarget") == "E2"; }, 1000ms));
     EXPECT_EQ(Label(app, "frequencyTarget"), "82.41Hz");
 
@@ -129,59 +158,6 @@ TEST(RealProgram, TunesTheGuitarsLowString) {
         25s);
     EXPECT_TRUE(settled) << "last read-out: " << Label(app, "pitchText").toStdString();
     EXPECT_EQ(Label(app, "noteTarget"), "E2");
-    app.ExitInstance();
-}
-
-// A guitar strummed once, every string detuned its own way, through the sound server: with the
-// instrument chosen in the tree, each string's meter reads its own string.
-TEST(RealProgram, ReadsEveryStringOfAPlayedStrum) {
-    const int notes[] = {19, 24, 29, 34, 38, 43}; // E2 A2 D3 G3 B3 E4, A0 = 0
-    const double detunes[] = {12.0, -8.0, 20.0, 0.0, -25.0, 30.0};
-    std::vector<SynthString> strum;
-    for (int s = 0; s < 6; ++s) {
-        SynthString string;
-        string.hz = 440.0 * std::exp2((notes[s] - 48 + detunes[s] / 100.0) / 12.0);
-        string.start = 0.3 + 0.02 * s;
-        string.amplitude = 0.15;
-        strum.push_back(string);
-    }
-    std::vector<double> sound(5 * 44100);
-    AddStrings(sound, strum, 3);
-    const auto samples = ToSamples(sound);
-    QTemporaryDir dir;
-    const QString wav = dir.filePath("strum.wav");
-    SF_INFO info{0, 44100, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
-    SNDFILE* file = sf_open(wav.toLocal8Bit().constData(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr);
-    sf_write_short(file, samples.data(), static_cast<sf_count_t>(samples.size()));
-    sf_close(file);
-
-    CQuavelorinApp app;
-    ASSERT_TRUE(app.InitInstance());
-    ClickItem(Guitar(app));
-    const auto& meters = app.MainFrame()->TunerView()->StringMeters()->Meters();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return meters.size() == 6u; }, 1000ms));
-
-    // Meters run from the first string (E4) down to the sixth (E2).
-    ChildProgram play("paplay", {wav.toStdString()});
-    ASSERT_TRUE(play.IsRunning());
-    const bool read = ProcessEventsUntil(
-        [&] {
-            for (int s = 0; s < 6; ++s) {
-                const auto& shown = meters[5 - s]->Shown();
-                if (!shown.live || std::abs(shown.cents - detunes[s]) > 2.0) {
-                    return false;
-                }
-            }
-            return true;
-        },
-        20s);
-    QStringList shown;
-    for (const CStringMeter* meter : meters) {
-        shown << meter->NoteText() + " " + meter->CentsText();
-    }
-    EXPECT_TRUE(read) << shown.join(", ").toStdString();
-    EXPECT_TRUE(meters[2]->Shown().inTune) << shown.join(", ").toStdString();
     app.ExitInstance();
 }
 
