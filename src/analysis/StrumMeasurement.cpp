@@ -52,6 +52,13 @@ constexpr double kSecondCents = 20.0;
 // How near a lower string's partial, placed by its neighbouring partials, a peak is explained
 // by it, in cents (or a resolution bin and a half, when that is wider).
 constexpr double kObservedCents = 8.0;
+// A string starts to be shown when two blocks in a row read it within this many cents of each
+// other, or within this share of the earlier block's resolution bin when that is coarser.
+constexpr double kSteadyCents = 3.0;
+constexpr double kSteadyBins = 1.0;
+// A string shown goes on being shown while it moves no more than this from block to block.
+constexpr double kFollowCents = 20.0;
+constexpr double kFollowBins = 1.0;
 // A string read on its own partials fitted as a stiff string is shown in its first sounding
 // block once the history holds this many blocks.
 constexpr int kFittedBlocks = 2;
@@ -176,7 +183,7 @@ void StrumMeasurement::SetStrings(std::vector<double> stringHz) {
     std::stable_sort(m_order.begin(), m_order.end(),
                      [&](std::size_t a, std::size_t b) { return m_strings[a] < m_strings[b]; });
     m_readings.assign(m_strings.size(), std::nullopt);
-    m_heard.assign(m_strings.size(), false);
+    m_heard.assign(m_strings.size(), std::nullopt);
 }
 
 void StrumMeasurement::Clear() {
@@ -185,7 +192,7 @@ void StrumMeasurement::Clear() {
     m_nSinceAttack = 0;
     m_dLastRms = 0.0;
     m_readings.assign(m_strings.size(), std::nullopt);
-    m_heard.assign(m_strings.size(), false);
+    m_heard.assign(m_strings.size(), std::nullopt);
 }
 
 const std::vector<std::optional<double>>&
@@ -722,17 +729,20 @@ StrumMeasurement::Found StrumMeasurement::MeasureString(std::size_t s,
             return own;
         }
     }
-    if (faint && supported(m_peaks[first.clean].hz)) {
+    // A faint peak only carries on a string that sounded in the block before: beside a lower
+    // string's partial it is far more often that partial's ripple than a string starting.
+    const bool sounded = m_heard[s].has_value();
+    if (sounded && faint && supported(m_peaks[first.clean].hz)) {
         return {first.clean, m_peaks[first.clean].hz, true};
     }
-    if (faintSecond) {
+    if (sounded && faintSecond) {
         if (const auto r = readSecond()) {
             return *r;
         }
     }
     // A shared peak: the string's own partial fitted beside the lower strings', when its
     // second partial, free or fitted beside theirs too, agrees.
-    const bool mayStart = m_nSinceAttack <= kFitStartBlocks || m_heard[s];
+    const bool mayStart = m_nSinceAttack <= kFitStartBlocks || sounded;
     if (first.shared >= 0 && mayStart) {
         if (const auto f = FitBeside(first.shared, s, found)) {
             auto agrees = [&](double f2) { return std::abs(Cents(f2 / 2.0, *f)) < kAgreeCents; };
@@ -914,14 +924,25 @@ void StrumMeasurement::MeasureStrings() {
         }
         found.swap(again);
     }
-    // A string is shown once it has sounded in two blocks in a row: a single block's peak may
-    // be the attack's splash. A string read on two or more of its own partials that fit a stiff
-    // string is no splash: it is shown at once, unless the history is the attack's block alone.
-    m_heard.resize(m_strings.size(), false);
+    // A string is shown once it has sounded in two blocks in a row at one pitch: a single
+    // block's peak may be the attack's splash, and a lower string's partial that passes for a
+    // silent string's, among the partials of strings still ringing, wanders from block to block
+    // where a string's own pitch holds. A string read on two or more of its own partials that
+    // fit a stiff string is no splash: it is shown at once, unless the history is the attack's
+    // block alone. Once shown, it follows its readings as far as a peg turns in a block.
+    m_heard.resize(m_strings.size());
     for (std::size_t s = 0; s < m_strings.size(); ++s) {
+        const std::optional<double>& before = m_heard[s];
+        auto near = [&](double cents, double bins) {
+            return before && std::abs(Cents(found[s].hz, *before)) <
+                                 std::max(cents, Cents(*before + bins * m_dHeardBinHz, *before));
+        };
         const bool shown =
-            found[s].sounding && (m_heard[s] || (found[s].fitted && m_nBlocks >= kFittedBlocks));
+            found[s].sounding && (near(kSteadyCents, kSteadyBins) ||
+                                  (m_readings[s] && near(kFollowCents, kFollowBins)) ||
+                                  (found[s].fitted && m_nBlocks >= kFittedBlocks));
         m_readings[s] = shown ? std::optional<double>(found[s].hz) : std::nullopt;
-        m_heard[s] = found[s].sounding;
+        m_heard[s] = found[s].sounding ? std::optional<double>(found[s].hz) : std::nullopt;
     }
+    m_dHeardBinHz = BinHz();
 }

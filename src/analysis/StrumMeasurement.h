@@ -31,7 +31,8 @@
 // partials 2 to 6 where they stand clear of the lower strings' (a string's stiffness stretches
 // its partials otherwise than a lower string's, so they part even where the fundamentals do
 // not): at least two that agree, with the string's stiffness fitted to them. Such a string is
-// shown from its first sounding block on; any other once it has sounded in two blocks in a row.
+// shown from its first sounding block on; any other once two blocks in a row read it at one
+// pitch. A string shown is followed from block to block as far as a peg turns.
 //
 // Two strings a few cents apart on the same peak (a B3 on the low E's third partial) cannot be
 // told apart by their peaks. There the spectrum around the peak is fitted with the lower
@@ -158,7 +159,8 @@ private:
     std::vector<double> m_strings;
     std::vector<std::size_t> m_order; // string indices from the lowest note up
     std::vector<std::optional<double>> m_readings;
-    std::vector<bool> m_heard; // judged sounding in the last block
+    std::vector<std::optional<double>> m_heard; // the reading, when sounding in the last block
+    double m_dHeardBinHz = 0.0;                 // the last block's resolution bin
 
     std::vector<std::int16_t> m_ring; // the last kMaxBlocks blocks, oldest first
     int m_nBlocks = 0;                // blocks in the ring that belong to the current sound
