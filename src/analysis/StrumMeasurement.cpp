@@ -930,7 +930,6 @@ void StrumMeasurement::MeasureStrings() {
     // where a string's own pitch holds. A string read on two or more of its own partials that
     // fit a stiff string is no splash: it is shown at once, unless the history is the attack's
     // block alone. Once shown, it follows its readings as far as a peg turns in a block.
-    m_heard.resize(m_strings.size());
     for (std::size_t s = 0; s < m_strings.size(); ++s) {
         const std::optional<double>& before = m_heard[s];
         auto near = [&](double cents, double bins) {

@@ -158,37 +158,33 @@ TEST(StrumMeasurement, ThreeOfSixLeaveTheOthersBlank) {
     ExpectSettled(Play({0.0, NAN, NAN, NAN, 0.0, 0.0}, 6)); // all on one partial series
 }
 
-// A tone on E4's note (three harmonics), one pitch a block (in cents), each block louder by the
-// given factor than the one before; per block whether E4 shows a reading.
-std::vector<bool> E4Shown(const std::vector<double>& cents, double louder) {
-    CDoreme doreme;
-    std::vector<double> notes;
-    for (const int note : kGuitar) {
-        notes.push_back(doreme.Frequency(note));
-    }
-    StrumMeasurement measurement(notes);
-    std::vector<bool> shown;
-    double phase = 0.0, amplitude = 0.002;
-    for (const double c : cents) {
-        std::vector<double> block(kBlockSamples);
-        for (double& x : block) {
-            x = amplitude *
-                (std::sin(phase) + 0.5 * std::sin(2 * phase) + 0.3 * std::sin(3 * phase));
-            phase += 2.0 * std::acos(-1.0) * notes[5] * std::exp2(c / 1200) / kSampleRate;
-        }
-        shown.push_back(measurement.AppendBlock(ToSamples(block))[5].has_value());
-        amplitude *= louder;
-    }
-    return shown;
-}
-
 TEST(StrumMeasurement, AStringStartsOnAPitchThatHoldsAndFollowsAPeg) {
-    // Each block an attack read alone, 30 cents from the one before: what a lower string's
-    // partials that pass for a silent string's do among strings still ringing.
-    EXPECT_EQ(E4Shown({25.0, -5.0, 25.0, -5.0, 25.0, -5.0}, 2.5), std::vector<bool>(6, false));
-    // Held, then turned 10 cents a block: shown from the second block on.
-    const auto turned = E4Shown({0.0, 0.0, 10.0, 20.0, 30.0, 40.0, 50.0}, 1.0);
-    EXPECT_EQ(turned, std::vector<bool>({false, true, true, true, true, true, true}));
+    // A tone on E4's note, one pitch a block (cents), each block `louder` times the one before:
+    // per block whether E4 shows a reading.
+    auto shown = [](const std::vector<double>& cents, double louder) {
+        std::vector<double> notes;
+        for (const int note : kGuitar) {
+            notes.push_back(CDoreme().Frequency(note));
+        }
+        StrumMeasurement measurement(notes);
+        std::vector<bool> shown;
+        double phase = 0.0, amplitude = 0.002;
+        for (const double c : cents) {
+            std::vector<double> block(kBlockSamples);
+            for (double& x : block) {
+                x = amplitude * (std::sin(phase) + 0.5 * std::sin(2 * phase));
+                phase += 2.0 * std::acos(-1.0) * notes[5] * std::exp2(c / 1200) / kSampleRate;
+            }
+            shown.push_back(measurement.AppendBlock(ToSamples(block))[5].has_value());
+            amplitude *= louder;
+        }
+        return shown;
+    };
+    // Each block an attack read alone, 30 cents from the one before, as a lower string's partial
+    // passing for a silent string's wanders: never shown. Held, then turned 10 cents a block as
+    // a peg turns: shown from the second block on.
+    EXPECT_EQ(shown({25, -5, 25, -5, 25, -5}, 2.5), std::vector<bool>(6, false));
+    EXPECT_EQ(shown({0, 0, 10, 20, 30, 40}, 1.0), std::vector<bool>({0, 1, 1, 1, 1, 1}));
 }
 
 TEST(StrumMeasurement, StringsOnLowerStringsPartialsReadInTime) {
